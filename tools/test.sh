@@ -39,7 +39,7 @@ if command -v clang++ >/dev/null; then
   if [ -x build-fuzz/tests/nbt/datagram_packet_fuzz ]; then
     mkdir -p build-fuzz/corpus
     build-fuzz/tests/nbt/datagram_packet_fuzz -max_total_time="${FUZZ_SECONDS:-60}" \
-      -print_final_stats=1 build-fuzz/corpus || failed=1
+      -print_final_stats=1 build-fuzz/corpus tests/nbt/fuzz_seeds || failed=1
   fi
 fi
 

@@ -3,6 +3,8 @@
 #include <time.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -12,6 +14,12 @@ std::int64_t MonotonicNanoseconds() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+int LanHostNumber(const char* program) {
+  const char* host = std::getenv("NETNS_LAN_HOST");
+  if (!host) std::fprintf(stderr, "%s: run me through tools/netns-lan.sh -n 2 run\n", program);
+  return host ? std::atoi(host) : 0;
 }
 
 BenchStation::BenchStation() {

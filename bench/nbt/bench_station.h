@@ -13,6 +13,10 @@ constexpr char kBenchGroup[] = "NbtBenchGroupNam";  // 16 bytes
 
 std::int64_t MonotonicNanoseconds();
 
+// The number of the host (1, 2, ...) that tools/netns-lan.sh runs this process on; 0, with a
+// message on standard error, when it was not started that way.
+int LanHostNumber(const char* program);
+
 class BenchStation {
  public:
   // Installs the service and adds the group name; Ok() tells whether that worked.

@@ -18,11 +18,13 @@ namespace {
 constexpr int kWarmUp = 50;
 constexpr auto kSpacing = std::chrono::milliseconds(2);
 
+#pragma pack(push, 1)  // 30 bytes, like a status datagram
 struct Probe {
   std::int64_t sent_at;  // 0 ends the run
   std::int32_t sequence;
   UCHAR filler[18];
 };
+#pragma pack(pop)
 static_assert(sizeof(Probe) == 30);
 
 int Receive(BenchStation& station, int samples) {
@@ -41,7 +43,9 @@ int Receive(BenchStation& station, int samples) {
     return 1;
   }
   std::sort(latencies_us.begin(), latencies_us.end());
-  const auto at = [&](double q) { return latencies_us[static_cast<std::size_t>(q * (latencies_us.size() - 1))]; };
+  const auto at = [&](double q) {
+    return latencies_us[static_cast<std::size_t>(q * (latencies_us.size() - 1))];
+  };
   std::printf("send -> post routine, %zu of %d datagrams: p50 %.1f us, p99 %.1f us, max %.1f us\n",
               latencies_us.size(), samples, at(0.50), at(0.99), latencies_us.back());
   return 0;
@@ -67,13 +71,10 @@ int Send(BenchStation& station, int samples) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* host = std::getenv("NETNS_LAN_HOST");
-  if (!host) {
-    std::fprintf(stderr, "nbt_latency: run me through tools/netns-lan.sh -n 2 run\n");
-    return 2;
-  }
+  const int host = LanHostNumber("nbt_latency");
+  if (!host) return 2;
   const int samples = argc > 1 ? std::atoi(argv[1]) : 2000;
   BenchStation station;
   if (!station.Ok()) return 1;
-  return std::string(host) == "1" ? Receive(station, samples) : Send(station, samples);
+  return host == 1 ? Receive(station, samples) : Send(station, samples);
 }

@@ -1,12 +1,20 @@
 #include "platform/netbios/netbios.h"
 
 #include <atomic>
+#include <thread>
 
 namespace {
 
+// Every command fails with "no such LANA"; an asynchronous one completes on a thread of its
+// own, never the caller's, as every service's do.
 class NoAdapterService final : public NetbiosService {
  public:
   UCHAR Submit(NCB* ncb) override {
+    if (ncb->ncb_command & ASYNCH) {
+      ncb->ncb_cmd_cplt = NRC_PENDING;
+      std::thread([ncb] { CompleteCommand(ncb, NRC_BRIDGE); }).detach();
+      return NRC_PENDING;
+    }
     CompleteCommand(ncb, NRC_BRIDGE);
     return NRC_BRIDGE;
   }

@@ -51,6 +51,17 @@ std::uint64_t NextEvent() {
   return next;
 }
 
+// Under the lock: removes and returns the actions due at the current virtual time.
+std::vector<std::function<void()>> TakeDueActions() {
+  auto& s = State();
+  std::vector<std::function<void()>> due;
+  while (!s.actions.empty() && s.actions.begin()->first <= s.virtual_now) {
+    due.push_back(std::move(s.actions.begin()->second));
+    s.actions.erase(s.actions.begin());
+  }
+  return due;
+}
+
 void WakeAll() {
   for (ThreadQueue* q : State().queues) q->wake.notify_all();
 }
@@ -69,11 +80,7 @@ bool AdvanceVirtualTime(std::unique_lock<std::mutex>& lock) {
   std::uint64_t next = NextEvent();
   if (next == kNever) return false;
   s.virtual_now = std::max(s.virtual_now, next);
-  std::vector<std::function<void()>> due;
-  while (!s.actions.empty() && s.actions.begin()->first <= s.virtual_now) {
-    due.push_back(std::move(s.actions.begin()->second));
-    s.actions.erase(s.actions.begin());
-  }
+  auto due = TakeDueActions();
   WakeAll();
   if (!due.empty()) {
     s.advancing = true;
@@ -125,6 +132,18 @@ void RunAt(std::uint64_t at_ms, std::function<void()> fn) {
   std::lock_guard lock(QueueMutex());
   State().actions.emplace(at_ms, std::move(fn));
   WakeAll();
+}
+
+void AdvanceVirtualTime(std::uint64_t ms) {
+  std::vector<std::function<void()>> due;
+  {
+    std::lock_guard lock(QueueMutex());
+    auto& s = State();
+    s.virtual_now += ms;
+    due = TakeDueActions();
+    WakeAll();
+  }
+  for (auto& action : due) action();
 }
 
 void AddIdleHook(std::function<void()> hook) {

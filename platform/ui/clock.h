@@ -20,6 +20,10 @@ bool IsVirtualClock();
 // handler runs). Actions scheduled for the same time run in the order they were scheduled.
 void RunAt(std::uint64_t at_ms, std::function<void()> fn);
 
+// Virtual time only: moves the clock forward by `ms` at once, runs the actions that fall due
+// and wakes every queue. Timers missed in between fold into one WM_TIMER each.
+void AdvanceVirtualTime(std::uint64_t ms);
+
 // Virtual time only: hooks run before each advance, once every queue is idle, so that work
 // finishing on other threads (a simulated network delivering datagrams) lands first.
 void AddIdleHook(std::function<void()> hook);

@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto datagram = ParseDirectDatagram(packet);
   if (!datagram) return 0;
   const auto& user = datagram->user_data;
-  if (!user.empty() && (user.data() < data || user.data() + user.size() > data + size)) std::abort();
+  if (!user.empty() && (user.data() < data || user.data() + user.size() > data + size))
+    std::abort();
   if (user.size() > kMaxUserData) return 0;
   std::array<std::uint8_t, kMaxDirectDatagram> rebuilt;
   const std::size_t rebuilt_size = BuildDirectDatagram(*datagram, rebuilt);

@@ -114,16 +114,19 @@ TEST(DatagramPacket, RefusesMalformedAndForeignPackets) {
       {"letter below A", [&](Bytes& p) { p[kSource + 5] = '@'; }},
       {"lower-case letter", [&](Bytes& p) { p[kSource + 5] = 'a'; }},
       {"bad letter in the destination", [&](Bytes& p) { p[kDestination + 32] = 'Z'; }},
-      {"source with a scope", [&](Bytes& p) {
+      {"source with a scope",
+       [&](Bytes& p) {
          const Bytes scope = {3, 'c', 'o', 'm'};
          p.insert(p.begin() + kSource + 33, scope.begin(), scope.end());
          SetDgmLength(p, 70 + scope.size());
        }},
-      {"scope label running past the end", [&](Bytes& p) {
+      {"scope label running past the end",
+       [&](Bytes& p) {
          p[kDestination + 33] = 40;  // label of 40 bytes where only the data follows
        }},
       {"scope label longer than 63", [&](Bytes& p) { p[kSource + 33] = 64; }},
-      {"scope labels beyond 255 bytes", [&](Bytes& p) {
+      {"scope labels beyond 255 bytes",
+       [&](Bytes& p) {
          Bytes labels;
          for (int i = 0; i < 5; ++i) {
            labels.push_back(63);

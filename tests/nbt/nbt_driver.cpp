@@ -8,7 +8,8 @@
 //   del L NAMEHEX                -> "del CODE"
 //   send L NUM DESTHEX DATAHEX   -> "send CODE"            (DATAHEX "-" for no data)
 //   recv ID L NUM LEN            -> "recv ID CODE"         (NCBDGRECV|ASYNCH; CODE ff = pending)
-//   wait ID MS                   -> "done ID code=CODE len=N from=HEX data=HEX thread=service|caller"
+//   wait ID MS                   -> "done ID code=CODE len=N from=HEX data=HEX
+//   thread=service|caller"
 //                                    or "timeout ID"
 //   cancel ID L                  -> "cancel CODE"
 //   quit

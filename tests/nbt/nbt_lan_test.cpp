@@ -79,8 +79,7 @@ TEST_F(NbtLan, StatusComesFromTheInterface) {
   EXPECT_EQ(Number(status, "frmr"), 0);
   const double uptime = std::stod(RunIn(lan_->Host(1), {"cut", "-d ", "-f1", "/proc/uptime"}));
   EXPECT_NEAR(Number(status, "duration"), std::min(65535.0, uptime / 60), 1.0);
-  EXPECT_EQ(Field(status, "names"),
-            NameHex("ALPHA-STATION-L", 0x02) + "/1/04," + kGroup + "/2/84");
+  EXPECT_EQ(Field(status, "names"), NameHex("ALPHA-STATION-L", 0x02) + "/1/04," + kGroup + "/2/84");
 
   // The second interface is a LANA of its own with its own hardware address.
   std::string mac1 = Sysfs(1, "eth1/address");
@@ -105,7 +104,7 @@ TEST_F(NbtLan, NameCommandsAnswerWithNetbiosCodes) {
   EXPECT_EQ(driver.Do("add 1 " + kGroup), "add 00 2");  // tables are per LANA
   EXPECT_EQ(driver.Do("add 9 " + kGroup), "add 23 0");  // no such LANA
   EXPECT_EQ(driver.Do("del 0 " + kGroup), "del 00");
-  EXPECT_EQ(driver.Do("del 0 " + kGroup), "del 15");  // not found
+  EXPECT_EQ(driver.Do("del 0 " + kGroup), "del 15");              // not found
   EXPECT_EQ(driver.Do("send 0 2 " + kGroup + " 00"), "send 15");  // name number gone
   EXPECT_EQ(driver.Quit(), 0);
 }
@@ -131,7 +130,8 @@ TEST_F(NbtLan, GroupDatagramReachesEveryStationOnItsNetworkOnce) {
 
   // Over the second network, to LANA 1 only.
   ASSERT_EQ(one->Do("send 1 2 " + kGroup + " 6869"), "send 00");
-  EXPECT_EQ(two->Do("wait c 2000"), "done c code=00 len=2 from=" + kGroup + " data=6869 thread=service");
+  EXPECT_EQ(two->Do("wait c 2000"),
+            "done c code=00 len=2 from=" + kGroup + " data=6869 thread=service");
   EXPECT_EQ(two->Do("wait b 300"), "timeout b");
   for (auto* station : {one.get(), two.get(), three.get()}) EXPECT_EQ(station->Quit(), 0);
 }
@@ -143,7 +143,8 @@ TEST_F(NbtLan, DatagramsWithoutAnOutstandingReceiveOrToOtherNamesAreDiscarded) {
   ASSERT_EQ(one->Do("recv a 0 2 30"), "recv a ff");
   ASSERT_EQ(two->Do("send 0 2 " + Hex("SomeOtherGroupNm") + " 02"), "send 00");
   ASSERT_EQ(two->Do("send 0 2 " + kGroup + " 03"), "send 00");
-  EXPECT_EQ(one->Do("wait a 2000"), "done a code=00 len=1 from=" + kGroup + " data=03 thread=service");
+  EXPECT_EQ(one->Do("wait a 2000"),
+            "done a code=00 len=1 from=" + kGroup + " data=03 thread=service");
 
   // A unique datagram to a station's redirector name reaches a receive on that name (number 1).
   ASSERT_EQ(one->Do("recv r 0 1 30"), "recv r ff");
@@ -156,8 +157,8 @@ TEST_F(NbtLan, LongerDatagramFillsTheBufferAndSaysIncomplete) {
   auto one = Station(1), two = Station(2);
   ASSERT_EQ(one->Do("recv a 0 2 10"), "recv a ff");
   ASSERT_EQ(two->Do("send 0 2 " + kGroup + " " + kData30), "send 00");
-  EXPECT_EQ(one->Do("wait a 2000"), "done a code=06 len=10 from=" + kGroup + " data=" +
-                                        kData30.substr(0, 20) + " thread=service");
+  EXPECT_EQ(one->Do("wait a 2000"), "done a code=06 len=10 from=" + kGroup +
+                                        " data=" + kData30.substr(0, 20) + " thread=service");
   const std::string too_long(2 * 513, 'a');
   EXPECT_EQ(two->Do("send 0 2 " + kGroup + " " + too_long), "send 01");
 }
@@ -183,6 +184,7 @@ TEST_F(NbtLan, CancelCompletesTheReceiveThroughItsPostRoutine) {
 }
 
 TEST_F(NbtLan, TsharkDecodesTheDirectGroupDatagram) {
+  if (!OnPath("tshark")) GTEST_SKIP() << "tshark is not installed";
   Subprocess tshark({"ip", "netns", "exec", lan_->Switch(), "tshark", "-i", "br0", "-f",
                      "udp port 138", "-c", "1", "-a", "duration:20", "-l", "-V"});
   bool capturing = false;
@@ -222,13 +224,13 @@ TEST_F(NbtLan, HandBuiltDatagramFromAnotherStackIsReceived) {
     group_encoded += static_cast<char>('A' + (c & 0x0F));
   }
   const std::string header =
-      "11"          // MSG_TYPE: DIRECT_GROUP
-      "02"          // FLAGS: B node, first fragment, no more
-      "4242"        // DGM_ID
-      "0ad50002"    // SOURCE_IP 10.213.0.2
-      "008a"        // SOURCE_PORT 138
-      "0047"        // DGM_LENGTH: 34 + 34 + 3
-      "0000";       // PACKET_OFFSET
+      "11"        // MSG_TYPE: DIRECT_GROUP
+      "02"        // FLAGS: B node, first fragment, no more
+      "4242"      // DGM_ID
+      "0ad50002"  // SOURCE_IP 10.213.0.2
+      "008a"      // SOURCE_PORT 138
+      "0047"      // DGM_LENGTH: 34 + 34 + 3
+      "0000";     // PACKET_OFFSET
   const std::string fred = "20" + Hex("EGFCEFEECACACACACACACACACACACACA") + "00";  // "FRED"
   const std::string group = "20" + Hex(group_encoded) + "00";
   const std::string good = header + fred + group + "414243";
@@ -237,13 +239,13 @@ TEST_F(NbtLan, HandBuiltDatagramFromAnotherStackIsReceived) {
     return RunIn(lan_->Host(2), {UDP_PEER, "send", "10.213.0.255", "138", packet, "138"});
   };
   // Hostile variants first: none of them may complete the receive.
-  inject(header.substr(0, 20));                                       // cut in the header
-  inject("110242420ad50002008a00ff0000" + fred + group + "414243");   // DGM_LENGTH too long
+  inject(header.substr(0, 20));                                      // cut in the header
+  inject("110242420ad50002008a00ff0000" + fred + group + "414243");  // DGM_LENGTH too long
   inject(header + "20" + Hex(std::string(32, 'Z')) + "00" + group + "414243");  // bad letters
-  inject(header + fred.substr(0, 66) + "05" + group.substr(0, 10));   // scope label past the end
-  inject("130242420ad50002008a" + std::string(8, '0'));               // error message
-  inject("14" + good.substr(2));                                      // query request
-  inject("11034242" + good.substr(8));                                // a fragment
+  inject(header + fred.substr(0, 66) + "05" + group.substr(0, 10));  // scope label past the end
+  inject("130242420ad50002008a" + std::string(8, '0'));              // error message
+  inject("14" + good.substr(2));                                     // query request
+  inject("11034242" + good.substr(8));                               // a fragment
   EXPECT_EQ(one->Do("wait a 300"), "timeout a");
 
   inject(good);
@@ -253,6 +255,7 @@ TEST_F(NbtLan, HandBuiltDatagramFromAnotherStackIsReceived) {
 }
 
 TEST_F(NbtLan, WithoutPrivilegeItSaysSoOnceAndOffersNoAdapter) {
+  if (!OnPath("capsh")) GTEST_SKIP() << "capsh (libcap2-bin) is not installed";
   Driver driver(lan_->Host(1), "station1",
                 {"capsh", "--drop=cap_net_bind_service", "--", "-c", "exec \"$0\" \"$@\""});
   EXPECT_EQ(driver.Do("lanas"), "lanas");
@@ -289,6 +292,14 @@ TEST_F(NbtLan, PortHeldByAProgramThatDoesNotShareIt) {
 
 TEST_F(NbtLan, InterfaceRemovedWhileRunningAndBack) {
   auto three = Station(3), two = Station(2);
+  // Set down and up again first.
+  ASSERT_EQ(three->Do("recv z 1 2 30"), "recv z ff");
+  RunIn(lan_->Host(3), {"ip", "link", "set", "eth1", "down"});
+  EXPECT_EQ(Field(three->Do("wait z 2000"), "code"), "40");
+  EXPECT_EQ(three->Do("status 1"), "status 40 len=4652");
+  RunIn(lan_->Host(3), {"ip", "link", "set", "eth1", "up"});
+  EXPECT_EQ(three->Do("status 1").substr(0, 9), "status 00");
+
   ASSERT_EQ(three->Do("recv a 1 2 30"), "recv a ff");
   ASSERT_EQ(RunIn(lan_->Host(3), {"ip", "link", "del", "eth1"}), "");
 

@@ -16,6 +16,11 @@ std::string WhyNoNamespaces() {
   return made ? "" : "ip netns add failed: network namespaces unavailable";
 }
 
+bool OnPath(const std::string& program) {
+  Subprocess which({"sh", "-c", "command -v \"$0\"", program});
+  return which.CloseAndWait(5000) == 0;
+}
+
 NetnsLan::NetnsLan(int hosts, bool two_networks) {
   std::vector<std::string> argv = {"bash", NETNS_LAN_SCRIPT, "-n", std::to_string(hosts)};
   if (two_networks) argv.push_back("-2");

@@ -12,6 +12,9 @@
 // Empty when this process may build namespaces (root, ip netns works); else why not.
 std::string WhyNoNamespaces();
 
+// Whether a program of this name is on PATH.
+bool OnPath(const std::string& program);
+
 class NetnsLan {
  public:
   NetnsLan(int hosts, bool two_networks);

@@ -17,7 +17,8 @@ TEST(RedirectorName, UpperCasesCutsAndPadsTheComputerName) {
       {"exactly15chars_", std::string("EXACTLY15CHARS_\x02", 16)},
       {"", std::string("               \x02", 16)},
   };
-  for (const Case& c : cases) EXPECT_EQ(AsText(RedirectorName(c.computer)), c.expected) << c.computer;
+  for (const Case& c : cases)
+    EXPECT_EQ(AsText(RedirectorName(c.computer)), c.expected) << c.computer;
 }
 
 TEST(RedirectorName, ComputerNameComesFromTheEnvironmentElseTheHostName) {

@@ -32,9 +32,12 @@ std::uint64_t CompletionQueue::LastQueued() {
   return queued_;
 }
 
-void CompletionQueue::RunPending() {
+void CompletionQueue::ClearWake() {
   std::uint64_t counter;
   [[maybe_unused]] const ssize_t n = read(wake_fd_, &counter, sizeof counter);
+}
+
+void CompletionQueue::RunPending() {
   std::unique_lock lock(mutex_);
   while (!queue_.empty()) {
     const Completion next = queue_.front();

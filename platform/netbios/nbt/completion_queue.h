@@ -21,6 +21,8 @@ class CompletionQueue {
   int WakeFd() const { return wake_fd_; }
   // Wakes the service thread without a completion.
   void Wake();
+  // Service thread: makes WakeFd() quiet again; call it before RunPending().
+  void ClearWake();
 
   // Queues the completion of ncb with code and returns its sequence number.
   std::uint64_t Push(NCB* ncb, UCHAR code);

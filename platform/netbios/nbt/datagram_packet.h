@@ -15,7 +15,8 @@ constexpr std::uint8_t kDirectGroup = 0x11;
 constexpr std::uint16_t kDatagramPort = 138;
 constexpr std::size_t kMaxUserData = 512;
 constexpr std::size_t kDatagramHeaderSize = 14;
-constexpr std::size_t kMaxDirectDatagram = kDatagramHeaderSize + 2 * kEncodedNameSize + kMaxUserData;
+constexpr std::size_t kMaxDirectDatagram =
+    kDatagramHeaderSize + 2 * kEncodedNameSize + kMaxUserData;
 
 struct DirectDatagram {
   std::uint8_t msg_type;  // kDirectUnique or kDirectGroup

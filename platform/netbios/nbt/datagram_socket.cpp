@@ -16,15 +16,18 @@ std::string OwnExecutable() {
 }
 
 std::string DescribeFailure(int error) {
-  const std::string what =
-      std::string(program_invocation_short_name) + ": cannot open the NetBIOS datagram port "
-      "(UDP " + std::to_string(kDatagramPort) + "): ";
+  const std::string what = std::string(program_invocation_short_name) +
+                           ": cannot open the NetBIOS datagram port "
+                           "(UDP " +
+                           std::to_string(kDatagramPort) + "): ";
   if (error == EACCES || error == EPERM)
     return what + "no privilege to bind it; grant it with: sudo setcap cap_net_bind_service=ep " +
            OwnExecutable();
   if (error == EADDRINUSE)
-    return what + "another program holds it without sharing it; stop that program (ss -ulpn "
-                  "'sport = :" + std::to_string(kDatagramPort) + "' shows it)";
+    return what +
+           "another program holds it without sharing it; stop that program (ss -ulpn "
+           "'sport = :" +
+           std::to_string(kDatagramPort) + "' shows it)";
   return what + std::strerror(error);
 }
 

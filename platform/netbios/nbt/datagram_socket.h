@@ -12,8 +12,8 @@
 #include "platform/netbios/nbt/datagram_packet.h"
 
 struct PortOpening {
-  int fd;              // -1 on failure
-  std::string problem; // on failure: one line naming the cause and the fix
+  int fd;               // -1 on failure
+  std::string problem;  // on failure: one line naming the cause and the fix
 };
 
 PortOpening OpenDatagramPort();

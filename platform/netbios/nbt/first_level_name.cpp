@@ -2,8 +2,8 @@
 
 namespace {
 
-constexpr std::uint8_t kHalfLength = 0x20;     // 32 letters for 16 bytes
-constexpr std::size_t kMaxEncodedName = 255;   // a whole name, labels included
+constexpr std::uint8_t kHalfLength = 0x20;    // 32 letters for 16 bytes
+constexpr std::size_t kMaxEncodedName = 255;  // a whole name, labels included
 constexpr std::uint8_t kMaxLabel = 63;
 
 }  // namespace

@@ -42,8 +42,9 @@ std::vector<InterfaceInfo> ReadIpv4Interfaces() {
     if (entry->ifa_addr->sa_family == AF_PACKET) {
       links[entry->ifa_name] = ReadLinkData(*entry);
     } else if (entry->ifa_addr->sa_family == AF_INET) {
-      const bool known = std::any_of(interfaces.begin(), interfaces.end(),
-                                     [&](const InterfaceInfo& i) { return i.name == entry->ifa_name; });
+      const bool known =
+          std::any_of(interfaces.begin(), interfaces.end(),
+                      [&](const InterfaceInfo& i) { return i.name == entry->ifa_name; });
       if (known) continue;  // a secondary address of the same interface
       InterfaceInfo info{};
       info.name = entry->ifa_name;

@@ -21,9 +21,9 @@ struct InterfaceCounters {
 struct InterfaceInfo {
   int index;
   std::string name;
-  unsigned flags;       // IFF_*
-  in_addr address;      // first IPv4 address
-  in_addr broadcast;    // its broadcast address
+  unsigned flags;                        // IFF_*
+  in_addr address;                       // first IPv4 address
+  in_addr broadcast;                     // its broadcast address
   std::array<std::uint8_t, 6> hardware;  // zero when the interface has none
   InterfaceCounters counters;
 };

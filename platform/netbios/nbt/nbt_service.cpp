@@ -196,8 +196,8 @@ UCHAR NbtService::RunDeleteName(NCB& ncb) {
     UCHAR number = 0;
     const UCHAR code = DeleteName(lana->names, NameFromBytes(ncb.ncb_name), number);
     if (code != NRC_GOODRET) return code;
-    EndReceives(*lana, [number](const NCB* receive) { return receive->ncb_num == number; },
-                NRC_NAMERR);
+    EndReceives(
+        *lana, [number](const NCB* receive) { return receive->ncb_num == number; }, NRC_NAMERR);
     sequence = completions_.LastQueued();
   }
   WaitForDelivery(sequence);
@@ -235,7 +235,7 @@ UCHAR NbtService::RunSendDatagram(NCB& ncb) {
   const std::size_t size = BuildDirectDatagram(datagram, packet);
   in_addr source{htonl(datagram.source_ip)};
   return SendOnInterface(socket_, ifindex, source, broadcast, {packet.data(), size}) ? NRC_GOODRET
-                                                                                    : NRC_SYSTEM;
+                                                                                     : NRC_SYSTEM;
 }
 
 UCHAR NbtService::PostReceive(NCB* ncb) {
@@ -290,9 +290,11 @@ UCHAR NbtService::RunCancel(NCB& ncb) {
 void NbtService::Serve() {
   t_serving = this;
   auto batch = std::make_unique<ReceiveBatch>();
-  pollfd fds[] = {{completions_.WakeFd(), POLLIN, 0}, {socket_, POLLIN, 0}, {link_watch_, POLLIN, 0}};
+  pollfd fds[] = {
+      {completions_.WakeFd(), POLLIN, 0}, {socket_, POLLIN, 0}, {link_watch_, POLLIN, 0}};
   while (!stopping_.load(std::memory_order_acquire)) {
     if (poll(fds, std::size(fds), -1) < 0) continue;  // EINTR
+    if (fds[0].revents) completions_.ClearWake();
     if (fds[2].revents) {
       DrainLinkWatch(link_watch_);
       RefreshLinks();
@@ -311,7 +313,8 @@ void NbtService::RefreshLinks() {
       lana.link = *info;
     } else {
       lana.link.reset();
-      EndReceives(lana, [](const NCB*) { return true; }, NRC_SYSTEM);
+      EndReceives(
+          lana, [](const NCB*) { return true; }, NRC_SYSTEM);
     }
   }
 }
@@ -332,8 +335,9 @@ void NbtService::DeliverArrivals(ReceiveBatch& batch) {
     if (!lana) continue;
     const NameEntry* name = FindName(lana->names, datagrams[i]->destination_name);
     if (!name) continue;
-    const auto waiting = std::find_if(lana->receives.begin(), lana->receives.end(),
-                                      [&](const NCB* receive) { return receive->ncb_num == name->number; });
+    const auto waiting =
+        std::find_if(lana->receives.begin(), lana->receives.end(),
+                     [&](const NCB* receive) { return receive->ncb_num == name->number; });
     if (waiting == lana->receives.end()) continue;  // nobody listens: discarded
     NCB* receive = *waiting;
     lana->receives.erase(waiting);

@@ -4,7 +4,7 @@
 #include <wx/icon.h>
 #include <wx/image.h>
 
-#include <vector>
+#include <wx/vector.h>
 
 namespace ui::wx {
 namespace {
@@ -12,15 +12,15 @@ namespace {
 // Whole-pixel enlargements offered beside the original.
 constexpr int kScales[] = {1, 2, 3};
 
-std::vector<wxBitmap> Enlargements(const ImageResource* resource) {
-  std::vector<wxBitmap> bitmaps;
+wxVector<wxBitmap> Enlargements(const ImageResource* resource) {
+  wxVector<wxBitmap> bitmaps;
   if (!resource) return bitmaps;
   wxImage image(resource->xpm);
   if (!image.IsOk()) return bitmaps;
   for (int scale : kScales) {
     wxImage scaled = image.Scale(image.GetWidth() * scale, image.GetHeight() * scale,
                                  wxIMAGE_QUALITY_NEAREST);
-    bitmaps.emplace_back(scaled, -1, static_cast<double>(scale));
+    bitmaps.push_back(wxBitmap(scaled, -1, static_cast<double>(scale)));
   }
   return bitmaps;
 }
@@ -28,7 +28,7 @@ std::vector<wxBitmap> Enlargements(const ImageResource* resource) {
 }  // namespace
 
 wxBitmapBundle BitmapNamed(std::string_view name) {
-  std::vector<wxBitmap> bitmaps = Enlargements(FindBitmap(name));
+  wxVector<wxBitmap> bitmaps = Enlargements(FindBitmap(name));
   return bitmaps.empty() ? wxBitmapBundle() : wxBitmapBundle::FromBitmaps(bitmaps);
 }
 
