@@ -34,7 +34,7 @@ std::uint64_t RealNow() {
 }
 
 bool QueueIdle(const ThreadQueue* q, std::uint64_t now) {
-  return !q->alive || (q->waiting && !HasReadyMessage(*q, now));
+  return !q->alive || q->windows == 0 || (q->waiting && !HasReadyMessage(*q, now));
 }
 
 bool AllIdle() {
@@ -62,9 +62,6 @@ std::vector<std::function<void()>> TakeDueActions() {
   return due;
 }
 
-void WakeAll() {
-  for (ThreadQueue* q : State().queues) q->wake.notify_all();
-}
 
 // Called with the lock held while every queue is idle. Runs idle hooks, then moves time to the
 // next event and runs the actions due. Returns false when there is no event to move to.
@@ -81,19 +78,23 @@ bool AdvanceVirtualTime(std::unique_lock<std::mutex>& lock) {
   if (next == kNever) return false;
   s.virtual_now = std::max(s.virtual_now, next);
   auto due = TakeDueActions();
-  WakeAll();
+  WakeAllQueues();
   if (!due.empty()) {
     s.advancing = true;
     lock.unlock();
     for (auto& action : due) action();
     lock.lock();
     s.advancing = false;
-    WakeAll();
+    WakeAllQueues();
   }
   return true;
 }
 
 }  // namespace
+
+void WakeAllQueues() {
+  for (ThreadQueue* q : State().queues) q->wake.notify_all();
+}
 
 std::mutex& QueueMutex() {
   static std::mutex mutex;
@@ -123,7 +124,7 @@ void UseRealClock() {
   s.is_virtual = false;
   s.actions.clear();
   s.idle_hooks.clear();
-  WakeAll();
+  WakeAllQueues();
 }
 
 bool IsVirtualClock() { return State().is_virtual; }
@@ -131,7 +132,7 @@ bool IsVirtualClock() { return State().is_virtual; }
 void RunAt(std::uint64_t at_ms, std::function<void()> fn) {
   std::lock_guard lock(QueueMutex());
   State().actions.emplace(at_ms, std::move(fn));
-  WakeAll();
+  WakeAllQueues();
 }
 
 void AdvanceVirtualTime(std::uint64_t ms) {
@@ -141,7 +142,7 @@ void AdvanceVirtualTime(std::uint64_t ms) {
     auto& s = State();
     s.virtual_now += ms;
     due = TakeDueActions();
-    WakeAll();
+    WakeAllQueues();
   }
   for (auto& action : due) action();
 }
@@ -160,7 +161,7 @@ void UnregisterQueue(ThreadQueue* queue) {
   std::lock_guard lock(QueueMutex());
   auto& qs = State().queues;
   qs.erase(std::remove(qs.begin(), qs.end(), queue), qs.end());
-  WakeAll();  // a thread that ended may have been the last busy one
+  WakeAllQueues();  // a thread that ended may have been the last busy one
 }
 
 void WaitForWork(std::unique_lock<std::mutex>& lock, ThreadQueue& queue) {

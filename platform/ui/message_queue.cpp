@@ -80,6 +80,12 @@ void PostToQueue(ThreadQueue& queue, const MSG& msg) {
   queue.wake.notify_all();
 }
 
+void CountWindow(ThreadQueue& queue, int delta) {
+  std::lock_guard lock(QueueMutex());
+  queue.windows += delta;
+  WakeAllQueues();
+}
+
 void KillWindowTimers(ThreadQueue& queue, HWND hwnd) {
   std::lock_guard lock(QueueMutex());
   std::erase_if(queue.timers, [&](const WindowTimer& t) { return t.hwnd == hwnd; });

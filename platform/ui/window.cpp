@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/ui/cwnd.h"
+#include "platform/ui/detail/queue_state.h"
 #include "platform/ui/detail/window_registry.h"
 #include "platform/ui/display.h"
 #include "platform/ui/instance_lookup.h"
@@ -65,6 +66,7 @@ std::shared_ptr<ThreadQueue> OwnerQueue(HWND hwnd) {
 
 HWND CreateWindowState(WindowState state) {
   state.owner = CurrentQueue();
+  CountWindow(*state.owner, +1);
   HWND hwnd;
   {
     std::lock_guard lock(WindowMutex());
@@ -166,6 +168,7 @@ BOOL DestroyWindow(HWND hwnd) {
   }
   for (HWND child : children) DestroyWindow(child);
   ui::KillWindowTimers(*owner, hwnd);
+  ui::CountWindow(*owner, -1);
   ui::NotifyWindowChange(hwnd, ui::Change::kDestroyed);
   std::lock_guard lock(ui::WindowMutex());
   auto& reg = ui::Windows();
@@ -298,17 +301,19 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   });
 }
 
+// Client sizes in pixels: a control's own pixel size when it has one, else its template size
+// at the nominal dialog font (6 x 13 pixels per character); a minimised window is its icon.
 BOOL GetClientRect(HWND hwnd, RECT* rect) {
   std::lock_guard lock(ui::WindowMutex());
   WindowState* w = ui::FindWindowState(hwnd);
   if (!w || !rect) return FALSE;
-  if (w->iconic) {
+  if (w->width_px || w->height_px) {
+    *rect = RECT{0, 0, w->width_px, w->height_px};
+  } else if (w->iconic) {
     *rect = RECT{0, 0, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
-    return TRUE;
+  } else {
+    *rect = RECT{0, 0, w->dialog_units.right * 6 / 4, w->dialog_units.bottom * 13 / 8};
   }
-  const RECT& du = w->dialog_units;
-  *rect = RECT{0, 0, w->width_px ? w->width_px : du.right * 6 / 4,
-               w->height_px ? w->height_px : du.bottom * 13 / 8};
   return TRUE;
 }
 

@@ -212,8 +212,9 @@ TEST_F(DialogTest, FocusGoesToTheFirstTabStopWhenInitReturnsTrue) {
     bool focused = false;
     PostOnInit(dlg, WM_STEP);
     dlg.on_step = [&](TestDialog& d) {
+      HWND button = GetDlgItem(d.m_hWnd, kTestButton);
       std::lock_guard lock(ui::WindowMutex());
-      focused = ui::FindWindowState(GetDlgItem(d.m_hWnd, kTestButton))->focused;
+      focused = ui::FindWindowState(button)->focused;
       d.EndDialog(0);
     };
     dlg.DoModal();

@@ -27,6 +27,7 @@ struct ThreadQueue {
   std::vector<WindowTimer> timers;
   std::condition_variable wake;
   bool waiting = false;  // blocked in GetMessage
+  int windows = 0;       // live windows owned by the thread; a thread with none holds no time back
   bool alive = true;     // its thread has not ended
   bool quit = false;
   int quit_code = 0;
@@ -43,7 +44,11 @@ bool HasReadyMessage(const ThreadQueue& queue, std::uint64_t now);
 // message. With virtual time, advances the clock when every queue is idle.
 void WaitForWork(std::unique_lock<std::mutex>& lock, ThreadQueue& queue);
 
+// Under QueueMutex: wakes every waiting queue so it looks at its work (and time) again.
+void WakeAllQueues();
 void RegisterQueue(ThreadQueue* queue);
+// The window registry counts each queue's windows.
+void CountWindow(ThreadQueue& queue, int delta);
 void UnregisterQueue(ThreadQueue* queue);
 std::uint64_t NowLocked();
 
