@@ -1,10 +1,11 @@
 // The error rate computed from an adapter's statistics, and the refresh of a record's figures.
+#include "netbios/adapter_stats.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 
-#include "netbios/adapter_stats.h"
 #include "tests/system/support/sim_lan.h"
 
 namespace {
@@ -16,6 +17,8 @@ struct RateCase {
   WORD iframe_recv_err, xmit_aborts, iframe_xmit_err;
   unsigned rate;
 };
+
+void PrintTo(const RateCase& c, std::ostream* os) { *os << c.what; }
 
 class ErrorRateTest : public ::testing::TestWithParam<RateCase> {};
 
@@ -34,15 +37,14 @@ TEST_P(ErrorRateTest, ErrorsPerWholeHundredFrames) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ErrorRateTest,
-    ::testing::Values(
-        RateCase{"FewerThanHundredFrames", 0, 0, 60, 39, 500, 0, 0, 0},
-        RateCase{"OneAndAHalfHundred", 0, 0, 150, 0, 3, 0, 0, 3},
-        RateCase{"HundredsTruncatedBeforeDividing", 0, 0, 199, 0, 3, 0, 0, 3},
-        RateCase{"ThousandFramesFiveErrors", 0, 0, 600, 400, 5, 0, 0, 0},
-        RateCase{"RateAbove255", 0, 0, 100, 0, 300, 0, 0, 300},
-        RateCase{"EveryCounterCounts", 50, 50, 100, 100, 3, 4, 2, 3},
-        RateCase{"FrameTotalWrapsAt32Bits", 0, 0, 0xFFFFFFFF, 101, 7, 0, 0, 7},
-        RateCase{"LargestErrorSum", 0, 0, 100, 0, 65535, 65535, 65535, 196605}),
+    ::testing::Values(RateCase{"FewerThanHundredFrames", 0, 0, 60, 39, 500, 0, 0, 0},
+                      RateCase{"OneAndAHalfHundred", 0, 0, 150, 0, 3, 0, 0, 3},
+                      RateCase{"HundredsTruncatedBeforeDividing", 0, 0, 199, 0, 3, 0, 0, 3},
+                      RateCase{"ThousandFramesFiveErrors", 0, 0, 600, 400, 5, 0, 0, 0},
+                      RateCase{"RateAbove255", 0, 0, 100, 0, 300, 0, 0, 300},
+                      RateCase{"EveryCounterCounts", 50, 50, 100, 100, 3, 4, 2, 3},
+                      RateCase{"FrameTotalWrapsAt32Bits", 0, 0, 0xFFFFFFFF, 101, 7, 0, 0, 7},
+                      RateCase{"LargestErrorSum", 0, 0, 100, 0, 65535, 65535, 65535, 196605}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // Every field of the two records holds the same bytes.

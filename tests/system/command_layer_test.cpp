@@ -97,7 +97,8 @@ TEST_F(CommandLayerTest, AdapterStatusAsksForTheFullBufferWithSixteenCallNameByt
 }
 
 TEST_F(CommandLayerTest, NameCommandsCopyTheSixteenBytesOfTheName) {
-  auto name = ExactName({'B', 'r', 'u', 'm', 0, 'i', 'c', 'k', 'P', 'E', 'L', 'L', 'O', 0, 'I', 'N'});
+  auto name =
+      ExactName({'B', 'r', 'u', 'm', 0, 'i', 'c', 'k', 'P', 'E', 'L', 'L', 'O', 0, 'I', 'N'});
   NbAddGroupName(3, name.get());
   NbDeleteName(4, name.get());
 
@@ -190,6 +191,8 @@ struct PostCase {
   UCHAR code;
   bool sets_entry;
 };
+
+void PrintTo(const PostCase& c, std::ostream* os) { *os << c.what; }
 
 class NetbiosPostTest : public ::testing::TestWithParam<PostCase> {};
 

@@ -30,12 +30,6 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
   return count;
 }
 
-std::vector<int> Lanas(const std::vector<IssuedCommand>& commands) {
-  std::vector<int> lanas;
-  for (const IssuedCommand& c : commands) lanas.push_back(c.Lana());
-  return lanas;
-}
-
 class DiscoveryTest : public VirtualLanTest {
  protected:
   static constexpr int kStation = 1;
@@ -67,7 +61,7 @@ class DiscoveryTest : public VirtualLanTest {
   std::atomic<std::size_t> m_queriesWhenProbed{0};
 };
 
-TEST_F(DiscoveryTest, NoAdapterMeansEveryLanaAskedNoPumpAndTheNoRedirectorMessage) {
+TEST_F(DiscoveryTest, NoAdapterMeansEveryLanaAskedNoPumpTheMessageAndAQuietClose) {
   // Another station's redirector is invisible from station 1.
   AddStationAdapter(Sim(), {2, 0}, 1, "ELSEWHERE");
   ProbePumpDuringFirstStatusQuery();
@@ -127,15 +121,15 @@ TEST_F(DiscoveryTest, RefusedGroupNameStopsDiscoveryAndKeepsTheEarlierRecordUnti
   EXPECT_EQ(Occurrences(m_stderr, kGroupNameRefused), 1u) << m_stderr;
   EXPECT_EQ(Occurrences(m_stderr, kNoRedirector), 1u) << m_stderr;
   EXPECT_LT(m_stderr.find(kGroupNameRefused), m_stderr.find(kNoRedirector));
-  EXPECT_EQ(Lanas(Recorder().Commands(NCBASTAT)), (std::vector<int>{0, 1}));
-  EXPECT_EQ(Lanas(Recorder().Commands(NCBADDGRNAME)), (std::vector<int>{0, 1}));
+  EXPECT_EQ(LanasOf(Recorder().Commands(NCBASTAT)), (std::vector<int>{0, 1}));
+  EXPECT_EQ(LanasOf(Recorder().Commands(NCBADDGRNAME)), (std::vector<int>{0, 1}));
   ASSERT_EQ(Records().size(), 1u);
   EXPECT_EQ(Records()[0].lana_num, 0);
   // No timers ran; the close took down the one record.
   EXPECT_EQ(Recorder().Count(NCBDGSEND), 0u);
   EXPECT_EQ(Recorder().Count(NCBDGRECV | ASYNCH), 0u);
   EXPECT_EQ(Recorder().Count(NCBCANCEL), 0u);
-  EXPECT_EQ(Lanas(Recorder().Commands(NCBDELNAME)), (std::vector<int>{0}));
+  EXPECT_EQ(LanasOf(Recorder().Commands(NCBDELNAME)), (std::vector<int>{0}));
   auto names = Sim().Names({kStation, 0});
   EXPECT_EQ(names.size(), 1u) << "the group name was deleted at the close";
 }
@@ -153,8 +147,8 @@ TEST_F(DiscoveryTest, RecordsCarryTheAdapterFiguresAndStartIdle) {
   constexpr SimAdapterId kFirst{kStation, 2};
   constexpr SimAdapterId kSecond{kStation, 5};
   Sim().AddAdapter(kFirst, 1, NodeOf(kFirst));
-  SimName odd_name = {'O', 'D', 'D', 0x00, 0xFF, 0x7F, ' ', ' ', ' ', ' ',
-                      ' ', ' ', ' ', ' ', 0x01, 0x02};
+  SimName odd_name = {'O', 'D', 'D', 0x00, 0xFF, 0x7F, ' ',  ' ',
+                      ' ', ' ', ' ', ' ',  ' ',  ' ',  0x01, 0x02};
   Sim().SetNames(kFirst, {NameEntry(odd_name)});
   SetFigures(Sim(), kFirst, 1234, 150, 3);
   AddStationAdapter(Sim(), kSecond, 2, "SECOND");
@@ -173,7 +167,8 @@ TEST_F(DiscoveryTest, RecordsCarryTheAdapterFiguresAndStartIdle) {
     WORD minutes;
     UCHAR rate;
   };
-  const Expected expected[] = {{kFirst, odd_name, 1234, 3}, {kSecond, PaddedName("SECOND"), 65535, 44}};
+  const Expected expected[] = {{kFirst, odd_name, 1234, 3},
+                               {kSecond, PaddedName("SECOND"), 65535, 44}};
   for (std::size_t i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);
     const LANA_NODE& r = records[i];
@@ -187,16 +182,21 @@ TEST_F(DiscoveryTest, RecordsCarryTheAdapterFiguresAndStartIdle) {
     const auto* ncb = reinterpret_cast<const UCHAR*>(&r.recv_ncb);
     EXPECT_TRUE(std::all_of(ncb, ncb + sizeof(NCB), [](UCHAR b) { return b == 0; }));
   }
-  EXPECT_EQ(entries, (std::vector<std::uint32_t>{1, 1})) << "no receive posted before the first poll";
+  EXPECT_EQ(entries, (std::vector<std::uint32_t>{1, 1}))
+      << "no receive posted before the first poll";
 }
 
-// How far into an adapter's name table discovery looks: name_count entries, at most 255.
+// How far into an adapter's name table discovery looks: name_count entries, at most the 255
+// that the status buffer holds (reading more would run past it).
 struct NameCountCase {
   const char* what;
-  int entries;         // names in the table; only the last carries the redirector's suffix
-  WORD reported;       // the name_count the adapter reports
+  int entries;        // names in the table; only the last may carry the redirector's suffix
+  WORD reported;      // the name_count the adapter reports
+  UCHAR last_suffix;  // the 16th byte of the last name
   bool found;
 };
+
+void PrintTo(const NameCountCase& c, std::ostream* os) { *os << c.what; }
 
 class NameCountTest : public DiscoveryTest, public ::testing::WithParamInterface<NameCountCase> {};
 
@@ -206,7 +206,7 @@ TEST_P(NameCountTest, ExaminesTheReportedNamesUpToTheBufferFull) {
   std::vector<NAME_BUFFER> names;
   for (int i = 0; i + 1 < GetParam().entries; ++i)
     names.push_back(NameEntry(PaddedName("N" + std::to_string(i), 0x20)));
-  names.push_back(NameEntry(PaddedName("LAST")));
+  names.push_back(NameEntry(PaddedName("LAST", GetParam().last_suffix)));
   Sim().SetNames(kAdapter, names);
   Sim().SetNameCapacity(kAdapter, 300);
   Sim().SetReportedNameCount(kAdapter, GetParam().reported);
@@ -218,10 +218,11 @@ TEST_P(NameCountTest, ExaminesTheReportedNamesUpToTheBufferFull) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, NameCountTest,
-    ::testing::Values(NameCountCase{"CountAbove255ReadAs255", 255, 300, true},
-                      NameCountCase{"ExactCount", 3, 3, true},
-                      NameCountCase{"EntryBeyondTheCount", 2, 1, false},
-                      NameCountCase{"NoNames", 1, 0, false}),
+    ::testing::Values(NameCountCase{"CountAbove255ReadAs255", 255, 300, 0x02, true},
+                      NameCountCase{"CountAbove255NoRedirector", 255, 300, 0x20, false},
+                      NameCountCase{"ExactCount", 3, 3, 0x02, true},
+                      NameCountCase{"EntryBeyondTheCount", 2, 1, 0x02, false},
+                      NameCountCase{"NoNames", 1, 0, 0x02, false}),
     [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace

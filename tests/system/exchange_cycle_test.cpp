@@ -14,18 +14,6 @@
 
 namespace {
 
-std::vector<std::uint64_t> Times(const std::vector<IssuedCommand>& commands) {
-  std::vector<std::uint64_t> times;
-  for (const IssuedCommand& c : commands) times.push_back(c.at_ms);
-  return times;
-}
-
-std::vector<int> Lanas(const std::vector<IssuedCommand>& commands) {
-  std::vector<int> lanas;
-  for (const IssuedCommand& c : commands) lanas.push_back(c.Lana());
-  return lanas;
-}
-
 class ExchangeCycleTest : public VirtualLanTest {
  protected:
   // The station list of a station at a moment of virtual time.
@@ -57,11 +45,12 @@ TEST_F(ExchangeCycleTest, TwoStationsSeeEachOtherWithinASendAndAPollPeriod) {
   StationThread& birch = AddStation(2);
   // BIRCH's ticks fall 20 ms off ALDER's, so no send meets a poll of the other station.
   birch.StartAt(520);
-  std::vector<ListRow> birch_1051, alder_1551, birch_1551, alder_2600, birch_2600;
-  // ALDER sends at 1000 and BIRCH at 1520: each is shown at the next poll of the other.
+  std::vector<ListRow> birch_1051, alder_1551, birch_1571, alder_2600, birch_2600;
+  // ALDER sends at 1000 and BIRCH at 1520: each is shown at the next poll of the other, and
+  // of its sender (1050, 1570) at the latest.
   ReadRowsAt(1051, birch, &birch_1051);
   ReadRowsAt(1551, alder, &alder_1551);
-  ReadRowsAt(1551, birch, &birch_1551);
+  ReadRowsAt(1571, birch, &birch_1571);
   ReadRowsAt(2600, alder, &alder_2600);
   ReadRowsAt(2600, birch, &birch_2600);
   RunStations(2700);
@@ -70,14 +59,13 @@ TEST_F(ExchangeCycleTest, TwoStationsSeeEachOtherWithinASendAndAPollPeriod) {
   EXPECT_EQ(birch_1051, (std::vector<ListRow>{StationRow(1, "ALDER", alder_node, 11, "", 1)}));
   EXPECT_EQ(alder_1551, (std::vector<ListRow>{StationRow(0, "ALDER", alder_node, 11, "", 1),
                                               StationRow(0, "BIRCH", birch_node, 22, "", 2)}));
-  EXPECT_EQ(birch_1551, (std::vector<ListRow>{StationRow(1, "ALDER", alder_node, 11, "", 1),
+  EXPECT_EQ(birch_1571, (std::vector<ListRow>{StationRow(1, "ALDER", alder_node, 11, "", 1),
                                               StationRow(1, "BIRCH", birch_node, 22, "", 2)}));
   EXPECT_EQ(alder_2600,
             (std::vector<ListRow>{StationRow(0, "ALDER", alder_node, 11, "Local", 1),
                                   StationRow(0, "BIRCH", birch_node, 22, "Active", 2)}));
-  EXPECT_EQ(birch_2600,
-            (std::vector<ListRow>{StationRow(1, "ALDER", alder_node, 11, "Active", 1),
-                                  StationRow(1, "BIRCH", birch_node, 22, "Local", 2)}));
+  EXPECT_EQ(birch_2600, (std::vector<ListRow>{StationRow(1, "ALDER", alder_node, 11, "Active", 1),
+                                              StationRow(1, "BIRCH", birch_node, 22, "Local", 2)}));
 }
 
 // Three stations about a quarter second apart: ALDER on LANAs 0 (segment 1) and 1 (segment 2),
@@ -111,6 +99,18 @@ class ThreeStationTest : public ExchangeCycleTest {
     return StationRow(lana, "CEDAR", NodeText(from), 300, status, 7);
   }
 
+  // ALDER's and BIRCH's lists once every station has been heard, with the status each
+  // station's rows show.
+  static std::vector<ListRow> AlderSees(const std::string& alder, const std::string& birch,
+                                        const std::string& cedar) {
+    return {Alder(0, kAlder0, alder), Alder(1, kAlder1, alder), Birch(0, birch),
+            Cedar(0, kCedar3, cedar), Cedar(1, kCedar4, cedar)};
+  }
+  static std::vector<ListRow> BirchSees(const std::string& alder, const std::string& birch,
+                                        const std::string& cedar) {
+    return {Alder(2, kAlder0, alder), Birch(2, birch), Cedar(2, kCedar3, cedar)};
+  }
+
   StationThread& m_alder;
   StationThread& m_birch;
   StationThread& m_cedar;
@@ -124,14 +124,9 @@ TEST_F(ThreeStationTest, EveryStationShowsEveryStationOnEachSharedSegment) {
   ReadRowsAt(2600, m_cedar, &cedar_2600);
   RunStations(2700);
 
-  EXPECT_EQ(alder_1551,
-            (std::vector<ListRow>{Alder(0, kAlder0, ""), Alder(1, kAlder1, ""), Birch(0, ""),
-                                  Cedar(0, kCedar3, ""), Cedar(1, kCedar4, "")}));
-  EXPECT_EQ(alder_2600, (std::vector<ListRow>{Alder(0, kAlder0, "Local"), Alder(1, kAlder1, "Local"),
-                                              Birch(0, "Active"), Cedar(0, kCedar3, "Active"),
-                                              Cedar(1, kCedar4, "Active")}));
-  EXPECT_EQ(birch_2600, (std::vector<ListRow>{Alder(2, kAlder0, "Active"), Birch(2, "Local"),
-                                              Cedar(2, kCedar3, "Active")}));
+  EXPECT_EQ(alder_1551, AlderSees("", "", ""));
+  EXPECT_EQ(alder_2600, AlderSees("Local", "Active", "Active"));
+  EXPECT_EQ(birch_2600, BirchSees("Active", "Local", "Active"));
   EXPECT_EQ(cedar_2600,
             (std::vector<ListRow>{Alder(3, kAlder0, "Active"), Alder(4, kAlder1, "Active"),
                                   Birch(3, "Active"), Cedar(3, kCedar3, "Local"),
@@ -141,8 +136,7 @@ TEST_F(ThreeStationTest, EveryStationShowsEveryStationOnEachSharedSegment) {
 // How CEDAR stops sending at 3100.
 enum class StopBy { kClosingItsWindow, kFailingSends };
 
-class StoppedStationTest : public ThreeStationTest,
-                           public ::testing::WithParamInterface<StopBy> {};
+class StoppedStationTest : public ThreeStationTest, public ::testing::WithParamInterface<StopBy> {};
 
 TEST_P(StoppedStationTest, StoppedStationTurnsInactiveAtTheNextSweepAndKeepsItsFigures) {
   if (GetParam() == StopBy::kClosingItsWindow) {
@@ -161,14 +155,9 @@ TEST_P(StoppedStationTest, StoppedStationTurnsInactiveAtTheNextSweepAndKeepsItsF
 
   // Until ALDER's sweep at 8000 nothing changes; after it, BIRCH's next datagram (8270) makes
   // it Active again while CEDAR's rows stay Inactive with their last figures.
-  EXPECT_EQ(alder_7990, (std::vector<ListRow>{Alder(0, kAlder0, "Local"), Alder(1, kAlder1, "Local"),
-                                              Birch(0, "Active"), Cedar(0, kCedar3, "Active"),
-                                              Cedar(1, kCedar4, "Active")}));
-  EXPECT_EQ(alder_9700, (std::vector<ListRow>{Alder(0, kAlder0, "Local"), Alder(1, kAlder1, "Local"),
-                                              Birch(0, "Active"), Cedar(0, kCedar3, "Inactive"),
-                                              Cedar(1, kCedar4, "Inactive")}));
-  EXPECT_EQ(birch_9700, (std::vector<ListRow>{Alder(2, kAlder0, "Active"), Birch(2, "Local"),
-                                              Cedar(2, kCedar3, "Inactive")}));
+  EXPECT_EQ(alder_7990, AlderSees("Local", "Active", "Active"));
+  EXPECT_EQ(alder_9700, AlderSees("Local", "Active", "Inactive"));
+  EXPECT_EQ(birch_9700, BirchSees("Active", "Local", "Inactive"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, StoppedStationTest,
@@ -221,7 +210,7 @@ TEST_F(ExchangeCycleTest, SweepPausesTheTimersAndRestartsThemWhenItEnds) {
   std::vector<std::uint64_t> send_ticks;
   for (std::uint64_t t = 1000; t <= 8000; t += 1000) send_ticks.insert(send_ticks.end(), 4, t);
   send_ticks.insert(send_ticks.end(), 4, 10500);
-  EXPECT_EQ(Times(Recorder().Commands(NCBDGSEND)), send_ticks);
+  EXPECT_EQ(TimesOf(Recorder().Commands(NCBDGSEND)), send_ticks);
 
   // From the sweep's first status query on: the second one when the sweep goes on at 9500,
   // then the first poll 50 ms after the restart, which finds both LANAs idle.
@@ -279,8 +268,8 @@ TEST_F(ExchangeCycleTest, FirstPollPostsReceivesAndAnOutstandingReceiveIsLeftAlo
   RunStations(990);
 
   auto receives = Recorder().Commands(NCBDGRECV | ASYNCH);
-  EXPECT_EQ(Times(receives), (std::vector<std::uint64_t>{50, 50, 100}));
-  EXPECT_EQ(Lanas(receives), (std::vector<int>{0, 3, 0}));
+  EXPECT_EQ(TimesOf(receives), (std::vector<std::uint64_t>{50, 50, 100}));
+  EXPECT_EQ(LanasOf(receives), (std::vector<int>{0, 3, 0}));
   EXPECT_TRUE(rows_60.empty());
   EXPECT_TRUE(rows_90.empty());
   EXPECT_EQ(rows_110, (std::vector<ListRow>{StationRow(0, "PEER", NodeText({9, 0}), 5, "", 0)}));
@@ -303,7 +292,7 @@ TEST_F(ExchangeCycleTest, FailingReceiveIsPostedAgainOncePerPollTick) {
 
   std::vector<std::uint64_t> expected;
   for (std::uint64_t t = 50; t <= 600; t += 50) expected.push_back(t);
-  EXPECT_EQ(Times(Recorder().Commands(NCBDGRECV | ASYNCH)), expected);
+  EXPECT_EQ(TimesOf(Recorder().Commands(NCBDGRECV | ASYNCH)), expected);
   EXPECT_TRUE(rows_540.empty());
   EXPECT_EQ(rows_610.size(), 1u);
 }

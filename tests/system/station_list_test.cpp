@@ -2,6 +2,7 @@
 // Active decision and the ageing pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,8 @@ struct ListCase {
   std::vector<ListRow> rows;
 };
 
+void PrintTo(const ListCase& c, std::ostream* os) { *os << c.what; }
+
 class StationListTest : public ::testing::TestWithParam<ListCase> {
  protected:
   StationListTest() { ui::SetResources(&PellorinResources()); }
@@ -72,11 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"FirstDatagramAppendsARowWithEmptyStatus",
                  {{0, kLocal, From(PaddedName("BIRCH"), kNodeB, 12, 3)}},
                  {{"00", NameCell("BIRCH"), "02000000000B", "12", "", "3%"}}},
-        ListCase{"CellTexts",
-                 {{10, kLocal, From(PaddedName("WIDE"), {0x00, 0x60, 0x8C, 0x12, 0xAB, 0x0F}, 65535, 0)},
-                  {0, kLocal, From(PaddedName("HIGH"), kNodeB, 0, 255)}},
-                 {{"0A", NameCell("WIDE"), "00608C12AB0F", "65535", "", "0%"},
-                  {"00", NameCell("HIGH"), "02000000000B", "0", "", "255%"}}},
+        ListCase{
+            "CellTexts",
+            {{10, kLocal, From(PaddedName("WIDE"), {0x00, 0x60, 0x8C, 0x12, 0xAB, 0x0F}, 65535, 0)},
+             {0, kLocal, From(PaddedName("HIGH"), kNodeB, 0, 255)}},
+            {{"0A", NameCell("WIDE"), "00608C12AB0F", "65535", "", "0%"},
+             {"00", NameCell("HIGH"), "02000000000B", "0", "", "255%"}}},
         ListCase{"ZeroByteEndsTheName",
                  {{0, kLocal, From(Changed(PaddedName("ABCDEFG"), 3, 0), kNodeA)}},
                  {{"00", "ABC", "02000000000A", "1", "", "0%"}}},
@@ -102,8 +106,10 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"LocalNameEndsAtItsFirstZeroByte",
                  {{0, Changed(PaddedName("ALDER"), 5, 0), From(PaddedName("ALDER"), kNodeA)},
                   {0, Changed(PaddedName("ALDER"), 5, 0), From(PaddedName("ALDER"), kNodeA)},
-                  {0, Changed(PaddedName("ALDER"), 5, 0), From(Changed(PaddedName("ALDER"), 5, 0), kNodeB)},
-                  {0, Changed(PaddedName("ALDER"), 5, 0), From(Changed(PaddedName("ALDER"), 5, 0), kNodeB)}},
+                  {0, Changed(PaddedName("ALDER"), 5, 0),
+                   From(Changed(PaddedName("ALDER"), 5, 0), kNodeB)},
+                  {0, Changed(PaddedName("ALDER"), 5, 0),
+                   From(Changed(PaddedName("ALDER"), 5, 0), kNodeB)}},
                  {{"00", NameCell("ALDER"), "02000000000A", "1", "Active", "0%"},
                   {"00", "ALDER", "02000000000B", "1", "Local", "0%"}}},
         // A known node address on the same adapter keeps its row, and its first name decides.

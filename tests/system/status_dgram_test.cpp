@@ -1,9 +1,10 @@
 // The status datagram as it leaves a running monitor, byte by byte, and its addressing.
+#include "exchange/status_dgram.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "exchange/status_dgram.h"
 #include "tests/system/support/sim_lan.h"
 #include "tests/system/virtual_lan.h"
 
@@ -15,8 +16,8 @@ TEST_F(StatusDatagramTest, SentDatagramHasTheThirtyByteLayout) {
   constexpr SimAdapterId kAdapter{1, 0};
   Sim().AddAdapter(kAdapter, 1, {0x00, 0x60, 0x8C, 0x12, 0xAB, 0x0F});
   // The name table's filler bytes go out exactly as listed, 16th byte included.
-  SimName name = {'L', 'A', 'Y', 'O', 'U', 'T', 0x00, 0x20, 0xFF, 0x01, 0x20, 0x20, 0x20, 0x20,
-                  0x20, 0x02};
+  SimName name = {'L',  'A',  'Y',  'O',  'U',  'T',  0x00, 0x20,
+                  0xFF, 0x01, 0x20, 0x20, 0x20, 0x20, 0x20, 0x02};
   Sim().SetNames(kAdapter, {NameEntry(name)});
   // 300 minutes; 300 errors in one hundred frames: a rate of 300, which travels as 44.
   SetFigures(Sim(), kAdapter, 300, 100, 300);
@@ -24,14 +25,14 @@ TEST_F(StatusDatagramTest, SentDatagramHasTheThirtyByteLayout) {
   StationThread& station = AddStation(1);
   RunStations(1010);
 
-  const std::vector<UCHAR> expected = {
-      'L',  'A',  'Y',  'O',  'U',  'T',  0x00, 0x20, 0xFF, 0x01,  // station_name
-      0x20, 0x20, 0x20, 0x20, 0x20, 0x02,                          //
-      0x2C, 0x01,                                                  // minutes_running
-      44,                                                          // error_rate
-      0x00, 0x00, 0x00, 0x00,                                      // spare1
-      0x00, 0x60, 0x8C, 0x12, 0xAB, 0x0F,                          // node_address
-      0x00};                                                       // spare2
+  const std::vector<UCHAR> expected = {'L',  'A',  'Y',  'O',  'U',  'T',
+                                       0x00, 0x20, 0xFF, 0x01,              // station_name
+                                       0x20, 0x20, 0x20, 0x20, 0x20, 0x02,  //
+                                       0x2C, 0x01,                          // minutes_running
+                                       44,                                  // error_rate
+                                       0x00, 0x00, 0x00, 0x00,              // spare1
+                                       0x00, 0x60, 0x8C, 0x12, 0xAB, 0x0F,  // node_address
+                                       0x00};                               // spare2
   auto sent = Sim().SentDatagrams();
   ASSERT_FALSE(sent.empty());
   EXPECT_EQ(sent.front().data, expected);

@@ -1,5 +1,7 @@
 #include "tests/system/virtual_lan.h"
 
+#include <future>
+
 #include "platform/ui/clock.h"
 #include "platform/ui/display.h"
 #include "platform/ui/message_queue.h"
@@ -29,11 +31,13 @@ StationThread& VirtualLanTest::AddStation(int station) {
 
 void VirtualLanTest::RunStations(std::uint64_t close_ms) {
   for (auto& station : m_stations) PostAt(close_ms, *station, WM_CLOSE);
-  {
-    FrozenTime hold;
-    for (auto& station : m_stations)
-      if (!station->Scheduled()) station->Start();
-  }
+  // Each dialog waits at the start of its initialization until all have their windows, so that
+  // virtual time stands still until every one has started.
+  std::promise<void> go;
+  std::shared_future<void> gate = go.get_future().share();
+  for (auto& station : m_stations)
+    if (!station->Scheduled()) station->Start(gate);
+  go.set_value();
   JoinStations();
 }
 

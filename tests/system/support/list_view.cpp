@@ -39,6 +39,6 @@ ListRow StationRow(int lana, const std::string& name, const std::string& node, i
                    const std::string& status, int rate) {
   char lana_text[3];
   std::snprintf(lana_text, sizeof lana_text, "%02X", lana);
-  return {lana_text, NameCell(name), node, std::to_string(minutes), status,
-          std::to_string(rate) + "%"};
+  return {
+      lana_text, NameCell(name), node, std::to_string(minutes), status, std::to_string(rate) + "%"};
 }

@@ -50,6 +50,16 @@ std::vector<IssuedCommand> RecordingService::Commands(UCHAR command) const {
   return matching;
 }
 
-std::size_t RecordingService::Count(UCHAR command) const {
-  return Commands(command).size();
+std::size_t RecordingService::Count(UCHAR command) const { return Commands(command).size(); }
+
+std::vector<int> LanasOf(const std::vector<IssuedCommand>& commands) {
+  std::vector<int> lanas;
+  for (const IssuedCommand& c : commands) lanas.push_back(c.Lana());
+  return lanas;
+}
+
+std::vector<std::uint64_t> TimesOf(const std::vector<IssuedCommand>& commands) {
+  std::vector<std::uint64_t> times;
+  for (const IssuedCommand& c : commands) times.push_back(c.at_ms);
+  return times;
 }

@@ -26,6 +26,10 @@ struct IssuedCommand {
   UCHAR Lana() const { return issued.ncb_lana_num; }
 };
 
+// The LANA, and the virtual time, of each command in turn.
+std::vector<int> LanasOf(const std::vector<IssuedCommand>& commands);
+std::vector<std::uint64_t> TimesOf(const std::vector<IssuedCommand>& commands);
+
 class RecordingService final : public NetbiosService {
  public:
   explicit RecordingService(std::unique_ptr<NetbiosService> inner);

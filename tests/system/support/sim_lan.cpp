@@ -26,6 +26,11 @@ SimName GroupName() {
   return name;
 }
 
+bool HasGroupName(const std::vector<NAME_BUFFER>& names) {
+  return std::any_of(names.begin(), names.end(),
+                     [](const NAME_BUFFER& entry) { return NameOf(entry.name) == GroupName(); });
+}
+
 SimNodeAddress NodeOf(SimAdapterId id) {
   return {0x02, 0x00, 0x00, 0x00, static_cast<UCHAR>(id.station), id.lana};
 }

@@ -13,6 +13,8 @@
 SimName PaddedName(std::string_view text, UCHAR suffix = 0x02);
 NAME_BUFFER NameEntry(const SimName& name, UCHAR number = 1);
 SimName GroupName();
+// Whether the monitor's group name is in the name table.
+bool HasGroupName(const std::vector<NAME_BUFFER>& names);
 
 // Node address 02 00 00 00 <station> <lana>, and its text as the list shows it.
 SimNodeAddress NodeOf(SimAdapterId id);

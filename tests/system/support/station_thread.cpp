@@ -4,63 +4,42 @@
 
 #include "platform/netbios/sim/sim_netbios.h"
 #include "platform/ui/clock.h"
-#include "platform/ui/message_queue.h"
 
-void StationThread::Start(std::function<void(TestMonitorDlg&)> after_modal) {
+void StationThread::Start(std::shared_future<void> gate) {
   m_scheduled = true;
-  std::promise<void> queue_ready;
-  auto ready = queue_ready.get_future();
-  m_thread = std::thread([this, &queue_ready, after_modal = std::move(after_modal)] {
+  Launch(std::move(gate));
+}
+
+// A thread holds virtual time back only while it owns a window, so the caller waits until the
+// dialog's window exists.
+void StationThread::Launch(std::shared_future<void> gate) {
+  std::promise<void> window_ready;
+  auto ready = window_ready.get_future();
+  m_dlg.OnWindowReady([&window_ready, gate] {
+    window_ready.set_value();
+    if (gate.valid()) gate.wait();
+  });
+  m_thread = std::thread([this] {
     SimNetbios::BindThreadToStation(m_station);
-    ui::CurrentQueue();
-    queue_ready.set_value();
     m_result = m_dlg.DoModal();
-    if (after_modal) after_modal(m_dlg);
   });
   ready.wait();
 }
 
 void StationThread::StartAt(std::uint64_t at_ms) {
   m_scheduled = true;
-  ui::RunAt(at_ms, [this] { Start(); });
+  ui::RunAt(at_ms, [this] { Launch({}); });
 }
 
 void StationThread::Join() {
   if (m_thread.joinable()) m_thread.join();
 }
 
-FrozenTime::FrozenTime() {
-  m_thread = std::thread([this] {
-    ui::CurrentQueue();
-    std::unique_lock lock(m_mutex);
-    m_holding = true;
-    m_cv.notify_all();
-    m_cv.wait(lock, [this] { return m_released; });
-  });
-  std::unique_lock lock(m_mutex);
-  m_cv.wait(lock, [this] { return m_holding; });
-}
-
-FrozenTime::~FrozenTime() {
-  {
-    std::lock_guard lock(m_mutex);
-    m_released = true;
-  }
-  m_cv.notify_all();
-  m_thread.join();
-}
-
-void RunOnStationThread(int station, const std::function<void()>& fn) {
-  std::thread([station, &fn] {
-    SimNetbios::BindThreadToStation(station);
-    fn();
-  }).join();
-}
-
 void RunInDialog(int station, std::function<void(TestMonitorDlg&)> body) {
-  RunOnStationThread(station, [&body] {
+  std::thread([station, &body] {
+    SimNetbios::BindThreadToStation(station);
     TestMonitorDlg dlg;
     dlg.RunInsteadOfInit(std::move(body));
     dlg.DoModal();
-  });
+  }).join();
 }

@@ -1,6 +1,7 @@
 #include "tests/system/support/test_monitor_dlg.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/ui/detail/queue_state.h"
 #include "platform/ui/message_queue.h"
@@ -49,11 +50,13 @@ void TestMonitorDlg::ReleaseRecords() {
 
 BOOL TestMonitorDlg::OnInitDialog() {
   m_window = m_hWnd;
+  if (auto hook = std::exchange(m_windowReady, nullptr)) hook();
   if (m_body) {
     CDialog::OnInitDialog();
     CreateStationColumns();
     m_pLanaList = new LANA_NODE();
     m_body(*this);
+    ReleaseRecords();
     EndDialog(IDOK);
     return FALSE;
   }

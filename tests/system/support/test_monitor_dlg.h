@@ -19,16 +19,20 @@ class TestMonitorDlg : public CMonitorDlg {
   using CMonitorDlg::DiscoverAdapters;
   using CMonitorDlg::m_pLanaList;
   using CMonitorDlg::m_StationList;
-  using CMonitorDlg::OnTimer;
   using CMonitorDlg::PollReceives;
   using CMonitorDlg::SendStatusToGroup;
   using CMonitorDlg::ShowStationDatagram;
   using CMonitorDlg::ShutdownNetwork;
-  using CMonitorDlg::SweepAndRefresh;
 
   // Call before DoModal: the initialization then only binds the list, inserts its columns and
-  // creates an empty adapter list, runs body on the dialog's thread and ends the dialog.
+  // creates an empty adapter list, runs body on the dialog's thread, releases whatever adapter
+  // list is left (without NetBIOS commands: the body must leave no receive outstanding) and
+  // ends the dialog.
   void RunInsteadOfInit(std::function<void(TestMonitorDlg&)> body);
+
+  // Call before DoModal: hook runs on the dialog's thread as soon as WM_INITDIALOG arrives,
+  // before the initialization does anything.
+  void OnWindowReady(std::function<void()> hook) { m_windowReady = std::move(hook); }
 
   // Null until WM_INITDIALOG arrives.
   HWND Window() const { return m_window.load(); }
@@ -51,6 +55,7 @@ class TestMonitorDlg : public CMonitorDlg {
 
  private:
   std::atomic<HWND> m_window{nullptr};
+  std::function<void()> m_windowReady;
   std::function<void(TestMonitorDlg&)> m_body;
   std::vector<LANA_NODE> m_recordsAfterInit;
   std::vector<UINT_PTR> m_timersAfterSweep;
