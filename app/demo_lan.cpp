@@ -30,10 +30,10 @@ constexpr int kClearBefore = 10;
 constexpr int kClearAfter = 6;
 constexpr int kTicksPerMinute = 6000;
 
-const char* const kStationNames[] = {"ALDER",  "BIRCH",   "CEDAR",  "DOGWOOD", "ELM",
-                                     "FIR",    "GINKGO",  "HAZEL",  "IRONWOOD", "JUNIPER",
-                                     "LARCH",  "MAPLE",   "OAK",    "PINE",    "ROWAN",
-                                     "SPRUCE", "SYCAMORE", "WALNUT", "WILLOW",  "YEW"};
+const char* const kStationNames[] = {"ALDER",  "BIRCH",    "CEDAR",  "DOGWOOD",  "ELM",
+                                     "FIR",    "GINKGO",   "HAZEL",  "IRONWOOD", "JUNIPER",
+                                     "LARCH",  "MAPLE",    "OAK",    "PINE",     "ROWAN",
+                                     "SPRUCE", "SYCAMORE", "WALNUT", "WILLOW",   "YEW"};
 
 struct DemoStation {
   STATUS_DGRAM status{};

@@ -7,7 +7,7 @@
 
 // Exactly 16 bytes, no terminator: every byte is a character of the name.
 inline constexpr UCHAR MONITOR_GROUP_NAME[NCBNAMSZ] = {'B', 'r', 'u', 'm', 'w', 'i', 'c', 'k',
-                                               'P', 'E', 'L', 'L', 'O', 'R', 'I', 'N'};
+                                                       'P', 'E', 'L', 'L', 'O', 'R', 'I', 'N'};
 
 #pragma pack(push, 1)
 struct STATUS_DGRAM {
@@ -15,7 +15,7 @@ struct STATUS_DGRAM {
   UCHAR minutes_running[2];      // little-endian
   UCHAR error_rate;
   UCHAR spare1[4];
-  UCHAR node_address[6];         // at offset 23: nothing aligns it
+  UCHAR node_address[6];  // at offset 23: nothing aligns it
   UCHAR spare2;
 };
 #pragma pack(pop)

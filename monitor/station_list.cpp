@@ -14,7 +14,7 @@ struct ColumnSpec {
 };
 
 constexpr ColumnSpec kColumns[] = {
-    {IDS_COLUMN_ADAPTER, 30}, {IDS_COLUMN_NAME, 100},   {IDS_COLUMN_NODE, 100},
+    {IDS_COLUMN_ADAPTER, 30}, {IDS_COLUMN_NAME, 100},  {IDS_COLUMN_NODE, 100},
     {IDS_COLUMN_MINUTES, 50}, {IDS_COLUMN_STATUS, 50}, {IDS_COLUMN_ERROR, 50},
 };
 

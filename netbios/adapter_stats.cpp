@@ -9,8 +9,8 @@ unsigned ComputeErrorRate(const ADAPTER_STATUS& status) {
                          status.xmit_success + status.recv_success;
   std::uint32_t hundreds = frames / 100;
   if (hundreds == 0) return 0;
-  std::uint32_t errors =
-      static_cast<std::uint32_t>(status.iframe_recv_err) + status.xmit_aborts + status.iframe_xmit_err;
+  std::uint32_t errors = static_cast<std::uint32_t>(status.iframe_recv_err) + status.xmit_aborts +
+                         status.iframe_xmit_err;
   return errors / hundreds;
 }
 

@@ -1,6 +1,5 @@
-#include "res/resource.h"
-
 #include "platform/ui/win_types.h"
+#include "res/resource.h"
 
 namespace {
 
