@@ -40,6 +40,7 @@ struct DemoStation {
   ADAPTER_STATUS counters{};
   int next_send = 0;     // tick of its next send
   int paused_sends = 0;  // while positive the station sends nothing
+  int noise = 0;         // how error-prone its adapter is
 };
 
 SimName ToSimName(const UCHAR* bytes) {
@@ -59,11 +60,13 @@ std::string StationName(int index) {
   return name;
 }
 
-// Traffic of a busy adapter over half a second, with an error now and then.
-void AdvanceCounters(ADAPTER_STATUS& c, std::mt19937& random) {
+// Traffic of a busy adapter over one send period; `noise` sets how many receive errors come
+// with it (0: none; about noise / 2 a period).
+void AdvanceCounters(ADAPTER_STATUS& c, std::mt19937& random, int noise) {
   c.xmit_success += 2 + random() % 5;
   c.recv_success += 10 + random() % 40;
-  if (random() % 50 == 0) c.iframe_recv_err = static_cast<WORD>(c.iframe_recv_err + 1);
+  if (noise > 0)
+    c.iframe_recv_err = static_cast<WORD>(c.iframe_recv_err + random() % (noise + 1));
 }
 
 }  // namespace
@@ -92,7 +95,7 @@ struct DemoLan::State {
       service->ClearSentDatagrams();
     }
     if (tick % kTicksPerSend == 0) {
-      AdvanceCounters(local, random);
+      AdvanceCounters(local, random, 0);
       local.duration = static_cast<WORD>(tick / kTicksPerMinute);
       service->SetStatus(kLocalAdapter, local);
     }
@@ -109,8 +112,10 @@ struct DemoLan::State {
         --s.paused_sends;
         continue;
       }
-      if (random() % 200 == 0) s.paused_sends = 15 + static_cast<int>(random() % 30);
-      AdvanceCounters(s.counters, random);
+      // After the first minute a station stops now and then, for 15 to 45 s.
+      if (tick > kTicksPerMinute && random() % 200 == 0)
+        s.paused_sends = 15 + static_cast<int>(random() % 30);
+      AdvanceCounters(s.counters, random, s.noise);
       std::uint32_t frames = s.counters.xmit_success + s.counters.recv_success;
       s.status.error_rate =
           frames >= 100 ? static_cast<UCHAR>(s.counters.iframe_recv_err / (frames / 100)) : 0;
@@ -156,6 +161,7 @@ DemoLan::DemoLan(int stations) : state_(std::make_unique<State>()) {
     std::memcpy(s.status.node_address, node.data(), node.size());
     SetMinutesRunning(s.status, static_cast<WORD>(state_->random() % 2000));
     s.next_send = i * kTicksPerSend / std::max(stations, 1);
+    s.noise = i % 4 == 3 ? 3 : i % 4 == 1 ? 1 : 0;  // a few stations with a poor line
     state_->stations.push_back(s);
   }
   state_->service = service.get();

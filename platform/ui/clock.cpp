@@ -28,9 +28,9 @@ ClockState& State() {
 }
 
 std::uint64_t RealNow() {
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        SteadyClock::now() - State().epoch)
-                                        .count());
+  return static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - State().epoch)
+          .count());
 }
 
 bool QueueIdle(const ThreadQueue* q, std::uint64_t now) {
@@ -61,7 +61,6 @@ std::vector<std::function<void()>> TakeDueActions() {
   }
   return due;
 }
-
 
 // Called with the lock held while every queue is idle. Runs idle hooks, then moves time to the
 // next event and runs the actions due. Returns false when there is no event to move to.

@@ -62,7 +62,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   bool handled = OnWndMsg(message, wParam, lParam, &result);
   // Commands no window handles go to the application, as the framework routes them.
-  if (!handled && message == WM_COMMAND && AfxGetApp() && static_cast<CCmdTarget*>(AfxGetApp()) != this)
+  if (!handled && message == WM_COMMAND && AfxGetApp() &&
+      static_cast<CCmdTarget*>(AfxGetApp()) != this)
     handled = AfxGetApp()->OnWndMsg(message, wParam, lParam, &result);
   if (!handled) result = ::DefWindowProc(m_hWnd, message, wParam, lParam);
   t_current = saved;
@@ -108,7 +109,9 @@ void CWnd::GetWindowText(CString& text) const {
   text = w ? CString(w->text) : CString();
 }
 
-void CWnd::CenterWindow(CWnd* /*alternateOwner*/) { ui::NotifyWindowChange(m_hWnd, ui::Change::kCentered); }
+void CWnd::CenterWindow(CWnd* /*alternateOwner*/) {
+  ui::NotifyWindowChange(m_hWnd, ui::Change::kCentered);
+}
 
 CWnd* CWnd::SetFocus() {
   ::SetFocus(m_hWnd);

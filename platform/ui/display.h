@@ -17,12 +17,12 @@ enum class Change {
   kText,        // title or control text
   kVisibility,  // shown, hidden, minimised or restored
   kColumns,
-  kCells,       // list rows or cells
+  kCells,  // list rows or cells
   kFocus,
   kForeground,  // SetForegroundWindow
   kCentered,    // CenterWindow
   kIcon,
-  kBitmaps,     // a bitmap button was loaded or resized
+  kBitmaps,  // a bitmap button was loaded or resized
 };
 
 class WindowObserver {

@@ -154,8 +154,7 @@ void ActivateOwnWindow(std::uint64_t id) {
 void Serve(int client) {
   ucred cred{};
   socklen_t len = sizeof cred;
-  if (getsockopt(client, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != getuid())
-    return;
+  if (getsockopt(client, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != getuid()) return;
   std::string request = ReadAll(client, 256);
   unsigned long long id = 0;
   if (request == "LIST\n") {

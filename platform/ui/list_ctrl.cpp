@@ -21,7 +21,9 @@ bool ChangeList(HWND hwnd, ui::Change change, Fn&& fn) {
   return changed;
 }
 
-std::size_t CellsPerRow(const ui::WindowState& w) { return std::max<std::size_t>(w.columns.size(), 1); }
+std::size_t CellsPerRow(const ui::WindowState& w) {
+  return std::max<std::size_t>(w.columns.size(), 1);
+}
 
 }  // namespace
 

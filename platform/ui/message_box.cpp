@@ -14,7 +14,10 @@ constexpr int kTextId = 0xFFFF;
 class CMessageBoxDlg : public CDialog {
  public:
   CMessageBoxDlg(std::string text, UINT type)
-      : CDialog(&m_template, nullptr), m_text(std::move(text)), m_caption(AfxGetAppName()), m_type(type) {
+      : CDialog(&m_template, nullptr),
+        m_text(std::move(text)),
+        m_caption(AfxGetAppName()),
+        m_type(type) {
     m_template = ui::DialogTemplate{
         0,
         m_caption,

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/ui/detail/queue_state.h"
-#include "platform/ui/display.h"
 #include "platform/ui/detail/window_registry.h"
+#include "platform/ui/display.h"
 
 namespace ui {
 namespace {

@@ -7,9 +7,9 @@
 // SetTimer on a running timer restarts its period from now.
 #pragma once
 
-#include "platform/ui/win_types.h"
-
 #include <memory>
+
+#include "platform/ui/win_types.h"
 
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove);

@@ -84,4 +84,3 @@ BOOL CString::LoadString(UINT id) {
   m_str = std::move(text);
   return TRUE;
 }
-

@@ -109,8 +109,8 @@ std::string RenderSnapshot() {
     if (!w) continue;
     if (!first) out += "\n";
     first = false;
-    out += "window\t" + EscapeSnapshotText(w->text) + "\t" + (w->visible ? "shown" : "hidden") +
-           "\n";
+    out +=
+        "window\t" + EscapeSnapshotText(w->text) + "\t" + (w->visible ? "shown" : "hidden") + "\n";
     for (HWND child : w->children) {
       const WindowState* c = FindWindowState(child);
       if (!c || c->kind != WindowKind::kListView) continue;

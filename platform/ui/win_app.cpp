@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/ui/detail/window_registry.h"
 #include "platform/ui/display.h"
 #include "platform/ui/headless/headless_display.h"
 #include "platform/ui/instance_lookup.h"
@@ -20,6 +21,9 @@ namespace {
 CWinApp* g_app = nullptr;
 std::atomic<HWND> g_mainWindow{nullptr};
 std::atomic<bool> g_closeRequested{false};
+// The display once the run is over, kept until the process ends (see AfxWinMain); held here so
+// that a leak checker does not take it for lost memory.
+std::atomic<ui::Display*> g_retiredDisplay{nullptr};
 
 sigset_t CloseSignals() {
   sigset_t signals;
@@ -46,6 +50,16 @@ void WatchCloseSignals(sigset_t signals) {
       if (sigwait(&signals, &sig) != 0) continue;
       g_closeRequested = true;
       if (HWND main = g_mainWindow.load()) PostMessage(main, WM_CLOSE, 0, 0);
+      // A message box waiting for its answer would hold the close up: close it too.
+      for (HWND hwnd : ui::TopLevelWindows()) {
+        bool box;
+        {
+          std::lock_guard lock(ui::WindowMutex());
+          const ui::WindowState* w = ui::FindWindowState(hwnd);
+          box = w && w->is_message_box;
+        }
+        if (box) PostMessage(hwnd, WM_CLOSE, 0, 0);
+      }
     }
   }).detach();
 }
@@ -68,8 +82,7 @@ CWinApp::~CWinApp() {
 }
 
 HICON CWinApp::LoadIcon(UINT id) const {
-  return reinterpret_cast<HICON>(
-      const_cast<ui::ImageResource*>(ui::FindIcon(std::to_string(id))));
+  return reinterpret_cast<HICON>(const_cast<ui::ImageResource*>(ui::FindIcon(std::to_string(id))));
 }
 
 void CWinApp::DoWaitCursor(int delta) {
@@ -80,9 +93,7 @@ void CWinApp::DoWaitCursor(int delta) {
 
 CWinApp* AfxGetApp() { return g_app; }
 
-const char* AfxGetAppName() {
-  return g_app && g_app->m_pszAppName ? g_app->m_pszAppName : "";
-}
+const char* AfxGetAppName() { return g_app && g_app->m_pszAppName ? g_app->m_pszAppName : ""; }
 
 void SetAppNameFromPath(const char* path) {
   if (!g_app || g_app->m_pszAppName || !path) return;
@@ -166,6 +177,6 @@ int AfxWinMain(int argc, char** argv, const ui::ResourceTable& resources,
   ui::RemoveWindowObserver(display.get());
   ui::SetActiveDisplay(nullptr);
   display->Stop();
-  display.release();
+  g_retiredDisplay.store(display.release(), std::memory_order_relaxed);
   return status;
 }

@@ -1,6 +1,7 @@
 // The application object, threads, and the process's entry into the window layer.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -9,7 +10,8 @@
 
 class CWinThread : public CCmdTarget {
  public:
-  CWnd* m_pMainWnd = nullptr;
+  // Atomic: every dialog, on whatever thread it runs, asks whether it is the main window.
+  std::atomic<CWnd*> m_pMainWnd{nullptr};
 };
 
 class CWinApp : public CWinThread {

@@ -34,7 +34,9 @@ struct MSG {
 
 constexpr WORD LOWORD(WPARAM v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(WPARAM v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return static_cast<WPARAM>(lo) | (static_cast<WPARAM>(hi) << 16); }
+constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) {
+  return static_cast<WPARAM>(lo) | (static_cast<WPARAM>(hi) << 16);
+}
 
 // Messages.
 constexpr UINT WM_NULL = 0x0000;

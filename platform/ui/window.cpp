@@ -183,7 +183,8 @@ BOOL DestroyWindow(HWND hwnd) {
 
 BOOL ShowWindow(HWND hwnd, int cmd) {
   if (ui::IsForeignWindow(hwnd)) {
-    if (cmd == SW_SHOWNORMAL || cmd == SW_RESTORE || cmd == SW_SHOW) ui::ActivateForeignWindow(hwnd);
+    if (cmd == SW_SHOWNORMAL || cmd == SW_RESTORE || cmd == SW_SHOW)
+      ui::ActivateForeignWindow(hwnd);
     return TRUE;
   }
   return ui::Update(hwnd, ui::Change::kVisibility, [&](WindowState& w) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +35,7 @@ ProgramRun::ProgramRun(int stations) {
   started_ = std::chrono::steady_clock::now();
   pid_ = fork();
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     dup2(error_fd, STDERR_FILENO);
     execve(argv[0], argv, envp.data());
     _exit(127);
@@ -71,6 +73,18 @@ std::string ProgramRun::ErrorOutput() const {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+std::string ProgramRun::FaultReports() const {
+  std::istringstream lines(ErrorOutput());
+  std::string line, faults;
+  while (std::getline(lines, line))
+    for (const char* mark : {"Sanitizer", "runtime error:", "wx check failed"})
+      if (line.find(mark) != std::string::npos) {
+        faults += line + "\n";
+        break;
+      }
+  return faults;
 }
 
 }  // namespace gui_test

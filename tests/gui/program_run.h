@@ -26,6 +26,8 @@ class ProgramRun {
   long ResidentKiB() const;
   // What the program wrote to standard error so far.
   std::string ErrorOutput() const;
+  // The lines of that which report a fault: sanitizer findings, failed checks of wx.
+  std::string FaultReports() const;
 
  private:
   pid_t pid_ = -1;

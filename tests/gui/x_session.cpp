@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +31,8 @@ pid_t Spawn(std::vector<std::string> args, int keep_fd = -1) {
   int null = open("/dev/null", O_RDWR | O_CLOEXEC);
   pid_t pid = fork();
   if (pid == 0) {
+    // Goes with the test even when the test dies without cleaning up.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
     if (keep_fd >= 0) fcntl(keep_fd, F_SETFD, 0);
@@ -110,15 +113,29 @@ std::unique_ptr<XSession> XSession::Start(bool window_manager, std::string* why_
   session->root_ = xcb_setup_roots_iterator(xcb_get_setup(session->connection_)).data->root;
   if (window_manager) {
     session->window_manager_ = Spawn({"openbox"});
-    xcb_atom_t check = session->Atom("_NET_SUPPORTING_WM_CHECK");
-    XSession* s = session.get();
-    if (!WaitUntil([&] { return !s->Cardinals(s->root_, check, XCB_ATOM_WINDOW).empty(); },
-                   milliseconds(10000))) {
+    if (!session->WaitForWindowManager()) {
       *why_not = "openbox did not start";
       return nullptr;
     }
   }
   return session;
+}
+
+// The window manager is up once it manages a window: map a probe until it gets WM_STATE. (Its
+// readiness property comes earlier, while requests may still be dropped.)
+bool XSession::WaitForWindowManager() {
+  xcb_window_t probe = CreateWindow("probe", false);
+  bool managed = WaitUntil(
+      [&] {
+        xcb_unmap_window(connection_, probe);
+        xcb_map_window(connection_, probe);
+        xcb_flush(connection_);
+        return WaitUntil([&] { return WmState(probe) == 1; }, milliseconds(200));
+      },
+      milliseconds(10000), milliseconds(0));
+  xcb_destroy_window(connection_, probe);
+  xcb_flush(connection_);
+  return managed;
 }
 
 XSession::~XSession() {
@@ -142,8 +159,7 @@ xcb_atom_t XSession::Atom(const std::string& name) const {
 std::optional<std::string> XSession::Property(xcb_window_t window, xcb_atom_t property,
                                               xcb_atom_t type) const {
   auto reply = Own(xcb_get_property_reply(
-      connection_, xcb_get_property(connection_, 0, window, property, type, 0, 1 << 16),
-      nullptr));
+      connection_, xcb_get_property(connection_, 0, window, property, type, 0, 1 << 16), nullptr));
   if (!reply || reply->type != type) return std::nullopt;
   return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
                      static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
@@ -166,8 +182,8 @@ bool XSession::IsViewable(xcb_window_t window) const {
 }
 
 bool XSession::Exists(xcb_window_t window) const {
-  auto reply = Own(
-      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
+  auto reply =
+      Own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
   return reply != nullptr;
 }
 
@@ -178,8 +194,8 @@ int XSession::WmState(xcb_window_t window) const {
 }
 
 std::pair<int, int> XSession::Size(xcb_window_t window) const {
-  auto reply = Own(
-      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
+  auto reply =
+      Own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
   return reply ? std::pair<int, int>(reply->width, reply->height) : std::pair<int, int>(0, 0);
 }
 
@@ -203,8 +219,8 @@ xcb_window_t XSession::CreateWindow(const std::string& title, bool mapped) {
   xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, root_, 10, 10, 200, 100, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL,
                     &background);
-  xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
-                      XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(title.size()), title.data());
+  xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
+                      8, static_cast<std::uint32_t>(title.size()), title.data());
   xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, Atom("_NET_WM_NAME"),
                       Atom("UTF8_STRING"), 8, static_cast<std::uint32_t>(title.size()),
                       title.data());
@@ -248,6 +264,27 @@ void XSession::RequestClose(xcb_window_t window) {
 
 int XSession::Run(const std::string& command) const {
   return std::system(("DISPLAY=" + display_ + " " + command + " > /dev/null 2>&1").c_str());
+}
+
+RootMapWatch::RootMapWatch(const XSession& x)
+    : connection_(xcb_connect(x.display().c_str(), nullptr)) {
+  const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+  xcb_change_window_attributes(connection_, x.root(), XCB_CW_EVENT_MASK, &mask);
+  // Wait until the server has taken the subscription.
+  std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+}
+
+RootMapWatch::~RootMapWatch() { xcb_disconnect(connection_); }
+
+std::vector<xcb_window_t> RootMapWatch::Mapped() {
+  std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  std::vector<xcb_window_t> mapped;
+  while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+    if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY)
+      mapped.push_back(reinterpret_cast<xcb_map_notify_event_t*>(event)->window);
+    std::free(event);
+  }
+  return mapped;
 }
 
 }  // namespace gui_test

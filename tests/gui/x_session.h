@@ -53,6 +53,7 @@ class XSession {
 
  private:
   XSession() = default;
+  bool WaitForWindowManager();
   void SendToRoot(xcb_window_t window, xcb_atom_t type, std::uint32_t d0, std::uint32_t d1);
 
   pid_t xvfb_ = -1;
@@ -62,6 +63,21 @@ class XSession {
   bool had_display_ = false;
   xcb_connection_t* connection_ = nullptr;
   xcb_window_t root_ = 0;
+};
+
+// Records which windows get mapped at the top level (windows of clients without a window
+// manager, frames with one) from its construction on.
+class RootMapWatch {
+ public:
+  explicit RootMapWatch(const XSession& x);
+  ~RootMapWatch();
+  RootMapWatch(const RootMapWatch&) = delete;
+  RootMapWatch& operator=(const RootMapWatch&) = delete;
+  // Windows mapped since the watch began (or since the last call).
+  std::vector<xcb_window_t> Mapped();
+
+ private:
+  xcb_connection_t* connection_;
 };
 
 // True when the program `name` is found on PATH.

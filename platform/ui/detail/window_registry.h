@@ -43,7 +43,7 @@ struct WindowState {
   bool focused = false;
   bool is_message_box = false;
   UINT message_box_type = 0;
-  std::string icon_resource;            // window icon (WM_SETICON) or message box icon
+  std::string icon_resource;              // window icon (WM_SETICON) or message box icon
   std::vector<std::string> bitmap_names;  // bitmap button: U, D, F, X; picture: one
   std::vector<ListColumn> columns;
   std::vector<std::vector<std::string>> rows;

@@ -18,7 +18,10 @@ BitmapPushButton::BitmapPushButton(wxWindow* parent, HWND hwnd, const wxPoint& p
   Bind(wxEVT_MOUSE_CAPTURE_LOST, &BitmapPushButton::OnCaptureLost, this);
   Bind(wxEVT_KEY_DOWN, &BitmapPushButton::OnKeyDown, this);
   Bind(wxEVT_KEY_UP, &BitmapPushButton::OnKeyUp, this);
-  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) { Refresh(), e.Skip(); });
+  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
+    Refresh();
+    e.Skip();
+  });
   Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
     space_pressed_ = false;
     Refresh();
@@ -29,7 +32,9 @@ BitmapPushButton::BitmapPushButton(wxWindow* parent, HWND hwnd, const wxPoint& p
 void BitmapPushButton::SetBitmaps(const std::vector<std::string>& names) {
   if (names == names_) return;
   names_ = names;
-  auto named = [&](std::size_t i) { return i < names.size() ? BitmapNamed(names[i]) : wxBitmapBundle(); };
+  auto named = [&](std::size_t i) {
+    return i < names.size() ? BitmapNamed(names[i]) : wxBitmapBundle();
+  };
   normal_ = named(0);
   pressed_ = named(1);
   focused_ = named(2);

@@ -1,6 +1,8 @@
 #include "platform/ui/wx/dialog_frame.h"
 
 #include <wx/button.h>
+#include <wx/dcclient.h>
+#include <wx/settings.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
@@ -17,6 +19,11 @@
 
 namespace ui::wx {
 namespace {
+
+// Widths of the edges a captionless window draws itself: the raised modal frame (two lines and
+// one of the face colour) and the sunken client edge.
+constexpr int kModalFrame = 3;
+constexpr int kClientEdge = 2;
 
 constexpr DWORD kButtonTypeMask = 0x0F;
 constexpr DWORD kStaticTypeMask = 0x1F;
@@ -67,9 +74,16 @@ DialogFrame::DialogFrame(const WindowSnapshot& snapshot)
       hwnd_(snapshot.state.hwnd) {
   const WindowState& s = snapshot.state;
   if (!HasCaption(s.style)) MarkAsSplash(this);
-  panel_ = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                       wxTAB_TRAVERSAL |
-                           ((s.ex_style & WS_EX_CLIENTEDGE) ? wxBORDER_SUNKEN : wxBORDER_NONE));
+  panel_ = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
+  if (!HasCaption(s.style) && (s.style & DS_MODALFRAME)) modal_frame_ = kModalFrame;
+  if (s.ex_style & WS_EX_CLIENTEDGE) client_edge_ = kClientEdge;
+  edge_ = modal_frame_ + client_edge_;
+  if (edge_) Bind(wxEVT_PAINT, &DialogFrame::PaintEdges, this);
+  Bind(wxEVT_SIZE, [this](wxSizeEvent&) {
+    wxSize client = GetClientSize();
+    panel_->SetSize(edge_, edge_, client.x - 2 * edge_, client.y - 2 * edge_);
+    Refresh();
+  });
   font_units_ = MeasureBaseUnits(
       [this](std::string_view text) {
         return panel_->GetTextExtent(wxString::FromUTF8(text.data(), text.size())).x;
@@ -94,8 +108,8 @@ wxWindow* DialogFrame::CreateControl(const WindowSnapshot& control) {
       if (IsOwnerDrawn(s)) {
         created = new BitmapPushButton(panel_, hwnd, r.GetPosition(), r.GetSize());
       } else {
-        auto* button = new wxButton(panel_, wxID_ANY, wxString::FromUTF8(s.text),
-                                    r.GetPosition(), r.GetSize());
+        auto* button = new wxButton(panel_, wxID_ANY, wxString::FromUTF8(s.text), r.GetPosition(),
+                                    r.GetSize());
         button->Bind(wxEVT_BUTTON, [hwnd](wxCommandEvent&) { PostButtonClick(hwnd); });
         created = button;
       }
@@ -179,8 +193,9 @@ void DialogFrame::PlaceControls(const WindowSnapshot& snapshot) {
     widths = ColumnPixelWidths(child.state.columns, text_width);
     int total = 0;
     for (int w : widths) total += w;
-    stretch = std::max(stretch, StretchToFitColumns(font_units_.ToPixelsX(child.state.dialog_units.right),
-                                                    list->ChromeWidth(), total));
+    stretch =
+        std::max(stretch, StretchToFitColumns(font_units_.ToPixelsX(child.state.dialog_units.right),
+                                              list->ChromeWidth(), total));
   }
   units_ = DialogBaseUnits{font_units_.x * stretch, font_units_.y};
   for (const WindowSnapshot& child : snapshot.children) {
@@ -190,9 +205,9 @@ void DialogFrame::PlaceControls(const WindowSnapshot& snapshot) {
       list->SetColumns(child.state.columns, column_widths[child.state.hwnd]);
   }
   const RECT& du = snapshot.state.dialog_units;
-  wxSize edge = panel_->GetSize() - panel_->GetClientSize();
   // The template fixes the size: the user cannot resize or maximise the window.
-  wxSize client = wxSize(units_.ToPixelsX(du.right), units_.ToPixelsY(du.bottom)) + edge;
+  wxSize client =
+      wxSize(units_.ToPixelsX(du.right) + 2 * edge_, units_.ToPixelsY(du.bottom) + 2 * edge_);
   SetMinClientSize(wxDefaultSize);
   SetMaxClientSize(client);
   SetMinClientSize(client);
@@ -203,13 +218,42 @@ wxRect DialogFrame::PixelRect(const WindowState& control) const {
   const RECT& du = control.dialog_units;
   wxRect r(units_.ToPixelsX(du.left), units_.ToPixelsY(du.top), units_.ToPixelsX(du.right),
            units_.ToPixelsY(du.bottom));
-  if (control.width_px > 0) r.width = control.width_px;
-  if (control.height_px > 0) r.height = control.height_px;
-  // A picture takes the size of its bitmap.
-  if (IsPicture(control) && !control.bitmap_names.empty())
+  // A control sized by its bitmap (a picture, a bitmap button) keeps the middle of the place
+  // the template gives it: the template was drawn for the bitmap at the original font.
+  wxSize size;
+  if (control.width_px > 0 && control.height_px > 0) {
+    size = wxSize(control.width_px, control.height_px);
+  } else if (IsPicture(control) && !control.bitmap_names.empty()) {
     if (const ImageResource* image = FindBitmap(control.bitmap_names[0]))
-      r.SetSize(wxSize(image->Width(), image->Height()));
+      size = wxSize(image->Width(), image->Height());
+  }
+  if (size.x > 0 && size.y > 0)
+    r = wxRect(r.GetLeft() + (r.width - size.x) / 2, r.GetTop() + (r.height - size.y) / 2, size.x,
+               size.y);
   return r;
+}
+
+// The edges Windows-style dialogs draw: a raised modal frame outside, a sunken edge inside.
+void DialogFrame::PaintEdges(wxPaintEvent&) {
+  wxPaintDC dc(this);
+  wxRect r(GetClientSize());
+  auto line = [&](wxSystemColour top_left, wxSystemColour bottom_right, int inset) {
+    wxRect e = r.Deflate(inset);
+    dc.SetPen(wxPen(wxSystemSettings::GetColour(top_left)));
+    dc.DrawLine(e.GetLeft(), e.GetBottom(), e.GetLeft(), e.GetTop());
+    dc.DrawLine(e.GetLeft(), e.GetTop(), e.GetRight(), e.GetTop());
+    dc.SetPen(wxPen(wxSystemSettings::GetColour(bottom_right)));
+    dc.DrawLine(e.GetRight(), e.GetTop(), e.GetRight(), e.GetBottom());
+    dc.DrawLine(e.GetRight(), e.GetBottom(), e.GetLeft() - 1, e.GetBottom());
+  };
+  if (modal_frame_) {
+    line(wxSYS_COLOUR_3DLIGHT, wxSYS_COLOUR_3DDKSHADOW, 0);
+    line(wxSYS_COLOUR_3DHIGHLIGHT, wxSYS_COLOUR_3DSHADOW, 1);
+  }
+  if (client_edge_) {
+    line(wxSYS_COLOUR_3DSHADOW, wxSYS_COLOUR_3DHIGHLIGHT, modal_frame_);
+    line(wxSYS_COLOUR_3DDKSHADOW, wxSYS_COLOUR_3DLIGHT, modal_frame_ + 1);
+  }
 }
 
 }  // namespace ui::wx

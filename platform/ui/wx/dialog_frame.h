@@ -28,9 +28,13 @@ class DialogFrame : public wxFrame, public MirroredWindow {
   // Places the dialog and its controls; a list too narrow for its columns widens the dialog.
   void PlaceControls(const WindowSnapshot& snapshot);
   wxRect PixelRect(const WindowState& control) const;
+  void PaintEdges(wxPaintEvent& event);
 
   HWND hwnd_;
   wxPanel* panel_;
+  int modal_frame_ = 0;  // edges drawn around the controls: see PaintEdges
+  int client_edge_ = 0;
+  int edge_ = 0;
   DialogBaseUnits font_units_;
   DialogBaseUnits units_;
   std::map<HWND, wxWindow*> controls_;

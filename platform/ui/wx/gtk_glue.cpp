@@ -1,9 +1,8 @@
 #include "platform/ui/wx/gtk_glue.h"
 
-#include <wx/toplevel.h>
-
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
+#include <wx/toplevel.h>
 
 #include <cstdlib>
 
@@ -38,10 +37,15 @@ bool GtkUsesX11() {
 
 void CreateNativeWindow(wxTopLevelWindow* window) { gtk_widget_realize(WidgetOf(window)); }
 
-void MakeModal(wxTopLevelWindow* window) { gtk_window_set_modal(GTK_WINDOW(WidgetOf(window)), TRUE); }
+void MakeModal(wxTopLevelWindow* window) {
+  gtk_window_set_modal(GTK_WINDOW(WidgetOf(window)), TRUE);
+}
 
 void MarkAsSplash(wxTopLevelWindow* window) {
-  gtk_window_set_type_hint(GTK_WINDOW(WidgetOf(window)), GDK_WINDOW_TYPE_HINT_SPLASHSCREEN);
+  GtkWindow* gtk_window = GTK_WINDOW(WidgetOf(window));
+  gtk_window_set_type_hint(gtk_window, GDK_WINDOW_TYPE_HINT_SPLASHSCREEN);
+  gtk_window_set_accept_focus(gtk_window, FALSE);
+  gtk_window_set_focus_on_map(gtk_window, FALSE);
 }
 
 void WatchForeignMap(wxTopLevelWindow* window, std::function<void()> mapped) {

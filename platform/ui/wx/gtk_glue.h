@@ -18,7 +18,8 @@ bool GtkUsesX11();
 void CreateNativeWindow(wxTopLevelWindow* window);
 // Makes a dialog application-modal: while it is shown, the other windows take no input.
 void MakeModal(wxTopLevelWindow* window);
-// Marks a window as a splash screen for the window manager (before it is shown).
+// Marks a window as a splash screen for the window manager (before it is shown); it never takes
+// the keyboard focus.
 void MarkAsSplash(wxTopLevelWindow* window);
 // Calls `mapped` when the X window is mapped while wx holds it hidden (GTK then unmaps it
 // again, so the caller has to show it through the model).

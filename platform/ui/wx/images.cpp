@@ -3,7 +3,6 @@
 #include <wx/bitmap.h>
 #include <wx/icon.h>
 #include <wx/image.h>
-
 #include <wx/vector.h>
 
 namespace ui::wx {
@@ -18,8 +17,8 @@ wxVector<wxBitmap> Enlargements(const ImageResource* resource) {
   wxImage image(resource->xpm);
   if (!image.IsOk()) return bitmaps;
   for (int scale : kScales) {
-    wxImage scaled = image.Scale(image.GetWidth() * scale, image.GetHeight() * scale,
-                                 wxIMAGE_QUALITY_NEAREST);
+    wxImage scaled =
+        image.Scale(image.GetWidth() * scale, image.GetHeight() * scale, wxIMAGE_QUALITY_NEAREST);
     bitmaps.push_back(wxBitmap(scaled, -1, static_cast<double>(scale)));
   }
   return bitmaps;

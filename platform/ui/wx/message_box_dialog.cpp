@@ -46,8 +46,11 @@ MessageBoxDialog::MessageBoxDialog(const WindowSnapshot& snapshot, wxWindow* own
   layout->Add(message, wxSizerFlags().DoubleBorder());
   layout->Add(buttons, wxSizerFlags().Centre().DoubleBorder(wxLEFT | wxRIGHT | wxBOTTOM));
   SetSizerAndFit(layout);
-  if (owner) CentreOnParent();
-  else CentreOnScreen();
+  SetSizeHints(GetSize(), GetSize());
+  if (owner)
+    CentreOnParent();
+  else
+    CentreOnScreen();
   BindTopLevelInput(this, hwnd, true, [this] { return FocusedControl(buttons_); });
   CreateNativeWindow(this);
   MakeModal(this);

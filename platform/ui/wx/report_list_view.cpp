@@ -24,7 +24,7 @@ ReportListView::ReportListView(wxWindow* parent, HWND hwnd, const wxPoint& posit
                                const wxSize& size, bool border)
     : wxListCtrl(parent, wxID_ANY, position, size,
                  wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL |
-                     (border ? wxBORDER_THEME : wxBORDER_NONE)),
+                     (border ? wxBORDER_SUNKEN : wxBORDER_NONE)),
       hwnd_(hwnd) {}
 
 int ReportListView::ChromeWidth() const {

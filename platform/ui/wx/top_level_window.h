@@ -2,10 +2,10 @@
 // and dialog keys to the model, and follow the model's title, icon and visibility.
 #pragma once
 
+#include <wx/toplevel.h>
+
 #include <functional>
 #include <map>
-
-#include <wx/toplevel.h>
 
 #include "platform/ui/wx/model_snapshot.h"
 

@@ -34,7 +34,8 @@ void WindowMirror::Apply(const ChangeBatch& batch) {
   for (auto [top, changes] : changed) {
     std::optional<WindowSnapshot> snapshot = TakeSnapshot(top);
     auto it = windows_.find(top);
-    if (it != windows_.end() && (!snapshot || it->second->IsMessageBox() != snapshot->state.is_message_box)) {
+    if (it != windows_.end() &&
+        (!snapshot || it->second->IsMessageBox() != snapshot->state.is_message_box)) {
       Destroy(top);
       it = windows_.end();
     }

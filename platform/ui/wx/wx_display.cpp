@@ -47,7 +47,8 @@ class WxDisplay final : public Display {
   bool Start() override {
     std::promise<bool> started;
     std::future<bool> result = started.get_future();
-    thread_ = std::thread([this, &started] { Run(started); });
+    // The promise lives with the thread, which may still be inside set_value when Start returns.
+    thread_ = std::thread([this, started = std::move(started)]() mutable { Run(started); });
     if (result.get()) return true;
     thread_.join();
     return false;
@@ -84,7 +85,7 @@ class WxDisplay final : public Display {
   void Run(std::promise<bool>& started) {
     PrepareGtk();
     wxApp::SetInstance(new DisplayApp);
-    std::string name = AfxGetAppName();
+    std::string name = *AfxGetAppName() ? AfxGetAppName() : "ui";
     char* argv[] = {name.data(), nullptr};
     int argc = 1;
     if (!wxEntryStart(argc, argv)) {

@@ -55,7 +55,8 @@ class XConnection {
 
   // Children of `window`, topmost first.
   std::vector<xcb_window_t> Children(xcb_window_t window) const {
-    auto reply = Own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+    auto reply =
+        Own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
     if (!reply) return {};
     xcb_window_t* first = xcb_query_tree_children(reply.get());
     int count = xcb_query_tree_children_length(reply.get());
@@ -68,8 +69,8 @@ class XConnection {
                                       std::uint32_t longs = kTitleLongs) const {
     auto reply = Own(xcb_get_property_reply(
         connection_,
-        xcb_get_property(connection_, 0, window, property, type ? type : xcb_atom_t{XCB_GET_PROPERTY_TYPE_ANY},
-                         0, longs),
+        xcb_get_property(connection_, 0, window, property,
+                         type ? type : xcb_atom_t{XCB_GET_PROPERTY_TYPE_ANY}, 0, longs),
         nullptr));
     if (!reply || reply->type == XCB_NONE || (type && reply->type != type)) return std::nullopt;
     auto* data = static_cast<const char*>(xcb_get_property_value(reply.get()));
@@ -128,9 +129,10 @@ bool ListX11Clients(std::vector<X11Client>* out) {
   for (xcb_window_t top : x.Children(x.root())) {
     xcb_window_t client = FindClient(x, atoms, top, kFrameDepth);
     if (!client) client = top;  // not managed: unmapped, or no window manager
-    std::string machine = x.Property(client, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING).value_or("");
-    out->push_back(X11Client{client, Title(x, atoms, client), ClientPid(x, atoms, client),
-                             machine.c_str()});
+    std::string machine =
+        x.Property(client, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING).value_or("");
+    out->push_back(
+        X11Client{client, Title(x, atoms, client), ClientPid(x, atoms, client), machine.c_str()});
   }
   return true;
 }
