@@ -74,7 +74,8 @@ static_assert(offsetof(ADAPTER_STATUS, name_count) == 58);
 // Room for one ADAPTER_STATUS and 255 NAME_BUFFERs, rounded up to a multiple of four.
 constexpr WORD STATUS_BUFFER_SIZE = 4652;
 constexpr int MAX_STATUS_NAMES = 255;
-static_assert(sizeof(ADAPTER_STATUS) + MAX_STATUS_NAMES * sizeof(NAME_BUFFER) <= STATUS_BUFFER_SIZE);
+static_assert(sizeof(ADAPTER_STATUS) + MAX_STATUS_NAMES * sizeof(NAME_BUFFER) <=
+              STATUS_BUFFER_SIZE);
 
 // Name flags.
 constexpr UCHAR GROUP_NAME = 0x80;

@@ -36,7 +36,8 @@ std::unique_ptr<NetbiosService> InstallNetbiosService(std::unique_ptr<NetbiosSer
 }
 
 UCHAR ReadCompletion(const NCB& ncb) {
-  return std::atomic_ref<UCHAR>(const_cast<UCHAR&>(ncb.ncb_cmd_cplt)).load(std::memory_order_acquire);
+  return std::atomic_ref<UCHAR>(const_cast<UCHAR&>(ncb.ncb_cmd_cplt))
+      .load(std::memory_order_acquire);
 }
 
 void CompleteCommand(NCB* ncb, UCHAR code) {

@@ -2,7 +2,6 @@
 // demonstration LAN, how it ends, and how a second copy defers to the first. Every copy runs
 // in a fresh network namespace (unshare -n), so nothing reaches this machine's network.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <unistd.h>
 
@@ -133,8 +132,8 @@ TEST_F(ProgramTest, OnTheDemonstrationLanItListsItselfAndThreeStationsWithinThre
 
 TEST_F(ProgramTest, ASecondCopyExitsAtOnceWithoutShowingAnything) {
   auto first = Start({"NB_SERVICE=sim:0", SnapshotSetting()});
-  ASSERT_TRUE(WaitFor([&] { return Snapshot().find("window\tPellorin\t") != std::string::npos; },
-                      5000));
+  ASSERT_TRUE(
+      WaitFor([&] { return Snapshot().find("window\tPellorin\t") != std::string::npos; }, 5000));
   // The second copy joins the first one's network namespace, where its window can be found.
   auto start = Clock::now();
   auto second = Start({"NB_SERVICE=sim:0", "UI_SNAPSHOT=" + dir_ + "/second"},

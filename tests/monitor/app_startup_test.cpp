@@ -1,7 +1,6 @@
 // Start-up when a copy is already running: nothing is shown, the flag is not touched, and the
 // running copy's window is brought to the front.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 

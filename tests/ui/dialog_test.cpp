@@ -1,6 +1,8 @@
 // Modal dialogs: the order of creation, initialization and showing; how they end (EndDialog,
 // the dialog manager's keys, the close request); message maps chained to the base map; nested
 // handlers inside a pump.
+#include "platform/ui/dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <string>
 
 #include "platform/ui/detail/window_registry.h"
-#include "platform/ui/dialog.h"
 #include "platform/ui/list_ctrl.h"
 #include "platform/ui/message_queue.h"
 #include "platform/ui/window.h"
@@ -166,8 +167,9 @@ TEST_P(DialogEnds, ByTheDialogManagersKeysAndTheCloseRequest) {
     if (c.then_escape) PostMessage(d.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
   };
   EXPECT_EQ(dlg.DoModal(), c.result);
-  EXPECT_EQ(std::vector<std::string>(dlg.log.end() - static_cast<long>(c.tail.size()), dlg.log.end()),
-            c.tail);
+  EXPECT_EQ(
+      std::vector<std::string>(dlg.log.end() - static_cast<long>(c.tail.size()), dlg.log.end()),
+      c.tail);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -178,11 +180,21 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"Enter", WM_KEYDOWN, VK_RETURN, false, false, IDOK, {"ok", "exchange"}},
         KeyCase{"EnterOnButton", WM_KEYDOWN, VK_RETURN, true, false, IDOK, {"ok", "exchange"}},
         KeyCase{"CloseBox", WM_CLOSE, 0, false, false, IDCANCEL, {"close", "cancel"}},
-        KeyCase{"SystemMenuClose", WM_SYSCOMMAND, SC_CLOSE, false, false, IDCANCEL,
+        KeyCase{"SystemMenuClose",
+                WM_SYSCOMMAND,
+                SC_CLOSE,
+                false,
+                false,
+                IDCANCEL,
                 {"close", "cancel"}},
         KeyCase{"SpaceOnButton", WM_KEYDOWN, VK_SPACE, true, true, IDCANCEL, {"go", "cancel"}},
-        KeyCase{"ButtonClick", WM_COMMAND, MAKEWPARAM(kTestButton, BN_CLICKED), false, true,
-                IDCANCEL, {"go", "cancel"}}),
+        KeyCase{"ButtonClick",
+                WM_COMMAND,
+                MAKEWPARAM(kTestButton, BN_CLICKED),
+                false,
+                true,
+                IDCANCEL,
+                {"go", "cancel"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DialogTest, ACloseHandlerThatSkipsTheDefaultKeepsTheDialog) {

@@ -1,7 +1,8 @@
 // Finding a running copy without a display: another process's top-level windows, hidden ones
 // too, are listed by title through its socket, and activation shows and raises the window.
-#include <gtest/gtest.h>
+#include "platform/ui/instance_lookup.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +12,6 @@
 #include <thread>
 
 #include "platform/ui/detail/window_registry.h"
-#include "platform/ui/instance_lookup.h"
 #include "platform/ui/window.h"
 
 namespace {

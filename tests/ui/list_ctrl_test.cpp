@@ -1,10 +1,11 @@
 // The report list: columns, rows, cells read back whole, and writes that address nothing.
+#include "platform/ui/list_ctrl.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/ui/detail/window_registry.h"
-#include "platform/ui/list_ctrl.h"
 #include "platform/ui/window.h"
 
 namespace {

@@ -1,11 +1,12 @@
 // Message boxes without a screen: answered OK at once, their text on standard error, captioned
 // with the application name.
+#include "platform/ui/message_box.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/ui/detail/window_registry.h"
 #include "platform/ui/display.h"
 #include "platform/ui/headless/headless_display.h"
-#include "platform/ui/message_box.h"
 #include "platform/ui/win_app.h"
 #include "tests/ui/test_windows.h"
 

@@ -1,5 +1,7 @@
 // Queue and timer semantics the monitor relies on: order, one pending WM_TIMER per timer,
 // restarts counting afresh, cross-thread posts waking a blocked GetMessage, dropped messages.
+#include "platform/ui/message_queue.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,7 +9,6 @@
 #include <thread>
 
 #include "platform/ui/clock.h"
-#include "platform/ui/message_queue.h"
 #include "platform/ui/window.h"
 #include "tests/ui/test_windows.h"
 

@@ -1,7 +1,8 @@
 // The snapshot file: its format and escapes, written once per burst of changes by atomic
 // replacement, and an unwritable path reported once without stopping anything.
-#include <gtest/gtest.h>
+#include "platform/ui/snapshot.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,7 +12,6 @@
 #include "platform/ui/detail/window_registry.h"
 #include "platform/ui/display.h"
 #include "platform/ui/list_ctrl.h"
-#include "platform/ui/snapshot.h"
 #include "platform/ui/window.h"
 
 namespace {
@@ -83,7 +83,8 @@ TEST_F(SnapshotTest, ShowsWindowsListsAndRowsInCreationOrder) {
 }
 
 TEST_F(SnapshotTest, AListWithoutColumnsGivesABareColumnsLine) {
-  EXPECT_EQ(ui::RenderSnapshot(), "window\tMain\\tWindow\thidden\ncolumns\n\nwindow\tSecond\thidden\n");
+  EXPECT_EQ(ui::RenderSnapshot(),
+            "window\tMain\\tWindow\thidden\ncolumns\n\nwindow\tSecond\thidden\n");
 }
 
 TEST_F(SnapshotTest, IsRewrittenWhenTheThreadGoesIdleAndLeavesNoTemporaryFile) {

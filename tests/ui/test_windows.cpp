@@ -8,8 +8,8 @@ namespace {
 
 const char* const kGoXpm[] = {"40 20 1 1", ". c #808080",
 #define ROW "........................................"
-                              ROW, ROW, ROW, ROW, ROW, ROW, ROW, ROW, ROW, ROW,
-                              ROW, ROW, ROW, ROW, ROW, ROW, ROW, ROW, ROW, ROW};
+                              ROW,         ROW,           ROW, ROW, ROW, ROW, ROW, ROW, ROW, ROW,
+                              ROW,         ROW,           ROW, ROW, ROW, ROW, ROW, ROW, ROW, ROW};
 #undef ROW
 
 const ui::ResourceTable kResources = {
