@@ -18,24 +18,28 @@ bool NbAdapterStatus(UCHAR* buffer, UCHAR lana, const UCHAR* callname) {
   return ncb.ncb_cmd_cplt == NRC_GOODRET;
 }
 
-UCHAR NbAddGroupName(UCHAR lana, const UCHAR* name) {
+namespace {
+
+// Adds or deletes a name on a LANA; the completed block.
+NCB IssueNameCommand(UCHAR command, UCHAR lana, const UCHAR* name) {
   NCB ncb;
   std::memset(&ncb, 0, sizeof ncb);
-  ncb.ncb_command = NCBADDGRNAME;
+  ncb.ncb_command = command;
   std::memcpy(ncb.ncb_name, name, NCBNAMSZ);
   ncb.ncb_lana_num = lana;
   Netbios(&ncb);
+  return ncb;
+}
+
+}  // namespace
+
+UCHAR NbAddGroupName(UCHAR lana, const UCHAR* name) {
+  NCB ncb = IssueNameCommand(NCBADDGRNAME, lana, name);
   return ncb.ncb_cmd_cplt == NRC_GOODRET ? ncb.ncb_num : 0;
 }
 
 bool NbDeleteName(UCHAR lana, const UCHAR* name) {
-  NCB ncb;
-  std::memset(&ncb, 0, sizeof ncb);
-  ncb.ncb_command = NCBDELNAME;
-  std::memcpy(ncb.ncb_name, name, NCBNAMSZ);
-  ncb.ncb_lana_num = lana;
-  Netbios(&ncb);
-  return ncb.ncb_cmd_cplt == NRC_GOODRET;
+  return IssueNameCommand(NCBDELNAME, lana, name).ncb_cmd_cplt == NRC_GOODRET;
 }
 
 bool NbSendDatagram(NCB* ncb) {

@@ -3,16 +3,15 @@
 #include "platform/ui/instance_lookup.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "platform/ui/detail/window_registry.h"
 #include "platform/ui/window.h"
+#include "tests/common/window_owner_process.h"
 
 namespace {
 
@@ -23,36 +22,10 @@ HWND MakeTopLevel(const std::string& title) {
   return ui::CreateWindowState(std::move(state));
 }
 
-// Runs in a forked child: a copy with three hidden windows. Exits 0 once the one titled
-// `wanted` has been shown, 1 if that does not happen within five seconds.
-[[noreturn]] void RunChild(const std::string& wanted, int ready_fd) {
-  MakeTopLevel(wanted + "2");
-  MakeTopLevel("x" + wanted.substr(1));
-  HWND target = MakeTopLevel(wanted);
-  ui::StartInstanceListener();
-  char byte = 1;
-  if (write(ready_fd, &byte, 1) != 1) _exit(2);
-  for (int i = 0; i < 500; ++i) {
-    if (IsWindowVisible(target)) _exit(0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  _exit(1);
-}
-
 TEST(InstanceLookup, FindsAnotherProcesssHiddenWindowByExactTitleAndActivatesIt) {
   const std::string title = "Lookup" + std::to_string(getpid());
-  int pipe_fds[2];
-  ASSERT_EQ(pipe(pipe_fds), 0);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(pipe_fds[0]);
-    RunChild(title, pipe_fds[1]);
-  }
-  close(pipe_fds[1]);
-  char byte = 0;
-  ASSERT_EQ(read(pipe_fds[0], &byte, 1), 1);
-  close(pipe_fds[0]);
+  WindowOwnerProcess owner({title + "2", "x" + title.substr(1), title}, title);
+  ASSERT_TRUE(owner.Started());
 
   std::vector<std::string> seen;
   HWND found = nullptr;
@@ -73,10 +46,7 @@ TEST(InstanceLookup, FindsAnotherProcesssHiddenWindowByExactTitleAndActivatesIt)
 
   SetForegroundWindow(found);
   ShowWindow(found, SW_SHOWNORMAL);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the window was not shown";
+  EXPECT_TRUE(owner.WatchedWindowWasShown()) << "the window was not shown";
 }
 
 TEST(InstanceLookup, GetWindowTextCutsLongTitles) {
