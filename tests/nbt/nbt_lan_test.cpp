@@ -8,7 +8,10 @@
 #include <string>
 #include <thread>
 
-#include "tests/nbt/netns_lan.h"
+#include "tests/common/hex_text.h"
+#include "tests/common/netns_lan.h"
+#include "tests/common/rfc1002_datagram.h"
+#include "tests/nbt/driver_client.h"
 
 namespace {
 
@@ -218,21 +221,9 @@ TEST_F(NbtLan, TsharkDecodesTheDirectGroupDatagram) {
 TEST_F(NbtLan, HandBuiltDatagramFromAnotherStackIsReceived) {
   auto one = Station(1);
   ASSERT_EQ(one->Do("recv a 0 2 30"), "recv a ff");
-  std::string group_encoded;
-  for (unsigned char c : std::string("NbtTestGroupName")) {
-    group_encoded += static_cast<char>('A' + (c >> 4));
-    group_encoded += static_cast<char>('A' + (c & 0x0F));
-  }
-  const std::string header =
-      "11"        // MSG_TYPE: DIRECT_GROUP
-      "02"        // FLAGS: B node, first fragment, no more
-      "4242"      // DGM_ID
-      "0ad50002"  // SOURCE_IP 10.213.0.2
-      "008a"      // SOURCE_PORT 138
-      "0047"      // DGM_LENGTH: 34 + 34 + 3
-      "0000";     // PACKET_OFFSET
+  const std::string header = DirectGroupHeaderHex(0x0AD50002, 0x4242, 34 + 34 + 3);
   const std::string fred = "20" + Hex("EGFCEFEECACACACACACACACACACACACA") + "00";  // "FRED"
-  const std::string group = "20" + Hex(group_encoded) + "00";
+  const std::string group = EncodedNameHex("NbtTestGroupName");
   const std::string good = header + fred + group + "414243";
 
   const auto inject = [&](const std::string& packet) {

@@ -18,6 +18,9 @@ class Subprocess {
   Subprocess& operator=(const Subprocess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  pid_t Pid() const { return pid_; }
+  // Sends a signal to the child unless it has already been reaped.
+  void Signal(int signal);
   bool WriteLine(const std::string& line);
   // The next line of the stream without its newline, or nothing after timeout_ms or at its end.
   std::optional<std::string> ReadLine(Stream stream, int timeout_ms);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/nbt/subprocess.h"
+#include "tests/common/subprocess.h"
 
 // Empty when this process may build namespaces (root, ip netns works); else why not.
 std::string WhyNoNamespaces();
@@ -32,22 +32,3 @@ class NetnsLan {
 
 // Runs argv inside namespace ns, waits, and returns its standard output (trimmed).
 std::string RunIn(const std::string& ns, const std::vector<std::string>& argv);
-
-// The test driver (nbt_driver) running inside a namespace.
-class Driver {
- public:
-  Driver(const std::string& ns, const std::string& computer_name,
-         const std::vector<std::string>& wrapper = {});
-  // Sends one command line and returns the answer line ("" when none came within 5 s).
-  std::string Do(const std::string& command);
-  // Quits the driver; its exit status.
-  int Quit();
-  Subprocess& Process() { return process_; }
-
- private:
-  Subprocess process_;
-};
-
-// 16 name bytes as the driver takes them: text padded with spaces to 15 bytes plus suffix.
-std::string NameHex(const std::string& text, unsigned char suffix = ' ');
-std::string Hex(const std::string& bytes);

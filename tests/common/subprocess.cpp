@@ -1,4 +1,4 @@
-#include "tests/nbt/subprocess.h"
+#include "tests/common/subprocess.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -46,6 +46,10 @@ Subprocess::~Subprocess() {
   }
   if (out_.fd >= 0) close(out_.fd);
   if (err_.fd >= 0) close(err_.fd);
+}
+
+void Subprocess::Signal(int signal) {
+  if (pid_ > 0 && !status_) kill(pid_, signal);
 }
 
 bool Subprocess::WriteLine(const std::string& line) {
