@@ -1,7 +1,9 @@
 #include "platform/ui/message_queue.h"
 
 #include <algorithm>
+#include <random>
 
+#include "platform/ui/clock.h"
 #include "platform/ui/detail/queue_state.h"
 #include "platform/ui/detail/window_registry.h"
 #include "platform/ui/display.h"
@@ -30,6 +32,19 @@ QueueHolder& Holder() {
   return holder;
 }
 
+// On the real clock a tick comes up to kTimerSlackMs after its grid time, at random, as the
+// ticks of a system timer do. Without it, copies on a LAN whose timers happened to start in
+// step would stay in step for good, and a receiver that takes one datagram per poll would
+// never hear one of two stations that send in the same poll period.
+constexpr std::uint64_t kTimerSlackMs = 15;
+
+// Under the lock.
+std::uint64_t Slack() {
+  if (IsVirtualClock()) return 0;
+  static std::minstd_rand random(std::random_device{}());
+  return random() % (kTimerSlackMs + 1);
+}
+
 bool InFilter(UINT message, UINT lo, UINT hi) {
   return (lo == 0 && hi == 0) || (message >= lo && message <= hi);
 }
@@ -51,8 +66,9 @@ bool TakeMessage(ThreadQueue& q, MSG* msg, HWND hwnd, UINT lo, UINT hi, bool rem
   *msg = MSG{due->hwnd, WM_TIMER, due->id, 0, static_cast<DWORD>(now), {0, 0}};
   if (remove) {
     // Fold missed ticks into this one and stay on the timer's grid.
-    std::uint64_t missed = (now - due->due) / due->period;
-    due->due += (missed + 1) * due->period;
+    std::uint64_t missed = (now - due->grid) / due->period;
+    due->grid += (missed + 1) * due->period;
+    due->due = due->grid + Slack();
   }
   return true;
 }
@@ -136,13 +152,14 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, void* /*timerProc*/) {
   if (!queue) return 0;
   std::lock_guard lock(ui::QueueMutex());
   std::uint64_t period = std::max<UINT>(elapseMs, 1);
-  std::uint64_t due = ui::NowLocked() + period;
+  std::uint64_t grid = ui::NowLocked() + period;
+  std::uint64_t due = grid + ui::Slack();
   auto it = std::find_if(queue->timers.begin(), queue->timers.end(),
                          [&](const ui::WindowTimer& t) { return t.hwnd == hwnd && t.id == id; });
   if (it != queue->timers.end())
-    *it = ui::WindowTimer{hwnd, id, period, due};
+    *it = ui::WindowTimer{hwnd, id, period, grid, due};
   else
-    queue->timers.push_back(ui::WindowTimer{hwnd, id, period, due});
+    queue->timers.push_back(ui::WindowTimer{hwnd, id, period, grid, due});
   queue->wake.notify_all();
   return id;
 }

@@ -4,7 +4,8 @@
 // PeekMessage and GetMessage serve the calling thread's queue. Posted messages come first, in
 // order; then WM_TIMER for a timer that is due. A timer has at most one WM_TIMER pending: ticks
 // missed while the thread was busy are folded into one, and the next tick keeps the timer's grid.
-// SetTimer on a running timer restarts its period from now.
+// SetTimer on a running timer restarts its period from now. On the real clock a tick may come
+// up to 15 ms after its grid time, as a system timer's ticks do; on the virtual clock exactly.
 #pragma once
 
 #include <memory>

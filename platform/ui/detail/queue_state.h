@@ -19,7 +19,8 @@ struct WindowTimer {
   HWND hwnd;
   UINT_PTR id;
   std::uint64_t period;
-  std::uint64_t due;
+  std::uint64_t grid;  // the nominal time of the next tick
+  std::uint64_t due;   // when that tick is handed out: its grid time, plus slack on the real clock
 };
 
 struct ThreadQueue {
