@@ -65,8 +65,7 @@ std::string StationName(int index) {
 void AdvanceCounters(ADAPTER_STATUS& c, std::mt19937& random, int noise) {
   c.xmit_success += 2 + random() % 5;
   c.recv_success += 10 + random() % 40;
-  if (noise > 0)
-    c.iframe_recv_err = static_cast<WORD>(c.iframe_recv_err + random() % (noise + 1));
+  if (noise > 0) c.iframe_recv_err = static_cast<WORD>(c.iframe_recv_err + random() % (noise + 1));
 }
 
 }  // namespace
@@ -77,6 +76,7 @@ struct DemoLan::State {
   std::mt19937 random{20261211};
   ADAPTER_STATUS local{};
   int last_local_send = -1;
+  bool monitor_ready = false;
   std::mutex mutex;
   std::condition_variable stop_signal;
   bool stopping = false;
@@ -89,7 +89,29 @@ struct DemoLan::State {
     return since < kClearAfter || kTicksPerSend - since <= kClearBefore;
   }
 
+  bool MonitorRegistered() const {
+    for (const NAME_BUFFER& entry : service->Names(kLocalAdapter))
+      if (std::memcmp(entry.name, MONITOR_GROUP_NAME, NCBNAMSZ) == 0) return true;
+    return false;
+  }
+
+  // The stations start sending once the monitor has registered the group name, which is when
+  // its timers start: its sends then come a period later and every period after, and the
+  // stations take phases between them.
+  void StartStations(int tick) {
+    monitor_ready = true;
+    last_local_send = tick;
+    int count = static_cast<int>(stations.size());
+    for (int i = 0; i < count; ++i)
+      stations[static_cast<std::size_t>(i)].next_send =
+          tick + kClearAfter + 10 + i * (kTicksPerSend - kClearBefore - kClearAfter - 20) / count;
+  }
+
   void Tick(int tick) {
+    if (!monitor_ready) {
+      if (!MonitorRegistered()) return;
+      StartStations(tick);
+    }
     if (!service->SentDatagrams().empty()) {
       last_local_send = tick;
       service->ClearSentDatagrams();
@@ -160,7 +182,6 @@ DemoLan::DemoLan(int stations) : state_(std::make_unique<State>()) {
     SimNodeAddress node = NodeAddress(i + 1);
     std::memcpy(s.status.node_address, node.data(), node.size());
     SetMinutesRunning(s.status, static_cast<WORD>(state_->random() % 2000));
-    s.next_send = i * kTicksPerSend / std::max(stations, 1);
     s.noise = i % 4 == 3 ? 3 : i % 4 == 1 ? 1 : 0;  // a few stations with a poor line
     state_->stations.push_back(s);
   }
