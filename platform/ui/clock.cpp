@@ -23,8 +23,8 @@ struct ClockState {
 };
 
 ClockState& State() {
-  static ClockState state;
-  return state;
+  static auto* state = new ClockState;  // never destroyed: threads may outlive main
+  return *state;
 }
 
 std::uint64_t RealNow() {
@@ -96,8 +96,8 @@ void WakeAllQueues() {
 }
 
 std::mutex& QueueMutex() {
-  static std::mutex mutex;
-  return mutex;
+  static auto* mutex = new std::mutex;
+  return *mutex;
 }
 
 std::uint64_t NowLocked() { return State().is_virtual ? State().virtual_now : RealNow(); }

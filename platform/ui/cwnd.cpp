@@ -45,8 +45,13 @@ bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
   return false;
 }
 
-void CCmdTarget::BeginWaitCursor() { AfxGetApp()->DoWaitCursor(1); }
-void CCmdTarget::EndWaitCursor() { AfxGetApp()->DoWaitCursor(-1); }
+void CCmdTarget::BeginWaitCursor() {
+  if (CWinApp* app = AfxGetApp()) app->DoWaitCursor(1);
+}
+
+void CCmdTarget::EndWaitCursor() {
+  if (CWinApp* app = AfxGetApp()) app->DoWaitCursor(-1);
+}
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()

@@ -18,7 +18,8 @@
 
 namespace {
 
-CWinApp* g_app = nullptr;
+// Read by the splash thread, which may outlive main: cleared when the object goes.
+std::atomic<CWinApp*> g_app{nullptr};
 std::atomic<HWND> g_mainWindow{nullptr};
 std::atomic<bool> g_closeRequested{false};
 // The display once the run is over, kept until the process ends (see AfxWinMain); held here so
@@ -78,7 +79,8 @@ CWinApp::CWinApp(const char* appName) {
 }
 
 CWinApp::~CWinApp() {
-  if (g_app == this) g_app = nullptr;
+  CWinApp* self = this;
+  g_app.compare_exchange_strong(self, nullptr);
 }
 
 HICON CWinApp::LoadIcon(UINT id) const {
@@ -93,15 +95,19 @@ void CWinApp::DoWaitCursor(int delta) {
 
 CWinApp* AfxGetApp() { return g_app; }
 
-const char* AfxGetAppName() { return g_app && g_app->m_pszAppName ? g_app->m_pszAppName : ""; }
+const char* AfxGetAppName() {
+  CWinApp* app = g_app;
+  return app && app->m_pszAppName ? app->m_pszAppName : "";
+}
 
 void SetAppNameFromPath(const char* path) {
-  if (!g_app || g_app->m_pszAppName || !path) return;
+  CWinApp* app = g_app;
+  if (!app || app->m_pszAppName || !path) return;
   std::string name = path;
   if (auto slash = name.rfind('/'); slash != std::string::npos) name.erase(0, slash + 1);
   if (auto dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.erase(dot);
-  g_app->m_appName = name;
-  g_app->m_pszAppName = g_app->m_appName.c_str();
+  app->m_appName = name;
+  app->m_pszAppName = app->m_appName.c_str();
 }
 
 CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int /*priority*/, UINT /*stackSize*/,

@@ -22,8 +22,8 @@ struct Registry {
 };
 
 Registry& Windows() {
-  static Registry registry;
-  return registry;
+  static auto* registry = new Registry;  // never destroyed: threads may outlive main
+  return *registry;
 }
 
 // Changes one field of a window under the lock, then tells the observers.
@@ -48,8 +48,8 @@ void RaiseTopLevel(HWND hwnd) {
 }  // namespace
 
 std::mutex& WindowMutex() {
-  static std::mutex mutex;
-  return mutex;
+  static auto* mutex = new std::mutex;
+  return *mutex;
 }
 
 WindowState* FindWindowState(HWND hwnd) {

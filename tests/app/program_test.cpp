@@ -141,7 +141,8 @@ TEST_F(ProgramTest, ASecondCopyExitsAtOnceWithoutShowingAnything) {
   int status = second->CloseAndWait(5000);
   auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
   EXPECT_EQ(status, 0);
-  EXPECT_LT(took.count(), 1000);
+  // At once: a plain build takes about 0.1 s, one under ThreadSanitizer about 1 s.
+  EXPECT_LT(took.count(), 3000);
   EXPECT_EQ(second->Rest(Subprocess::Stream::kErr), "");
   EXPECT_EQ(ReadFile(dir_ + "/second"), "") << "the second copy showed a window";
   first->Signal(SIGTERM);

@@ -17,7 +17,8 @@ namespace {
 
 constexpr UINT WM_RUN_SCRIPT = WM_APP + 1;
 
-// The monitor dialog with a script run on its thread once it is up, then closed with QUIT.
+// The monitor dialog with a script run on its thread once it is up, then closed as the close
+// box does (which releases the adapter list).
 class ScriptedMonitor : public CMonitorDlg {
  public:
   std::function<void(ScriptedMonitor&)> script;
@@ -32,7 +33,7 @@ class ScriptedMonitor : public CMonitorDlg {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message != WM_RUN_SCRIPT) return CMonitorDlg::WindowProc(message, wParam, lParam);
     script(*this);
-    SendMessage(WM_COMMAND, MAKEWPARAM(IDC_QUIT, BN_CLICKED), 0);
+    SendMessage(WM_CLOSE);
     return 0;
   }
 };
