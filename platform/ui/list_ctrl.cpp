@@ -8,17 +8,12 @@
 
 namespace {
 
-// Runs fn on the control's record under the lock; tells observers when fn reports a change.
+// Changes the record of a list control; other windows are left alone.
 template <typename Fn>
-bool ChangeList(HWND hwnd, ui::Change change, Fn&& fn) {
-  bool changed = false;
-  {
-    std::lock_guard lock(ui::WindowMutex());
-    ui::WindowState* w = ui::FindWindowState(hwnd);
-    if (w && w->kind == ui::WindowKind::kListView) changed = fn(*w);
-  }
-  if (changed) ui::NotifyWindowChange(hwnd, change);
-  return changed;
+void ChangeList(HWND hwnd, ui::Change change, Fn&& fn) {
+  ui::ChangeWindow(hwnd, change, [&](ui::WindowState& w) {
+    return w.kind == ui::WindowKind::kListView && fn(w);
+  });
 }
 
 std::size_t CellsPerRow(const ui::WindowState& w) {

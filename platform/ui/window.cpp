@@ -26,19 +26,6 @@ Registry& Windows() {
   return *registry;
 }
 
-// Changes one field of a window under the lock, then tells the observers.
-template <typename Fn>
-BOOL Update(HWND hwnd, Change change, Fn&& fn) {
-  {
-    std::lock_guard lock(WindowMutex());
-    WindowState* w = FindWindowState(hwnd);
-    if (!w) return FALSE;
-    if (!fn(*w)) return TRUE;
-  }
-  NotifyWindowChange(hwnd, change);
-  return TRUE;
-}
-
 void RaiseTopLevel(HWND hwnd) {
   auto& top = Windows().top_level;
   auto it = std::find(top.begin(), top.end(), hwnd);
@@ -129,7 +116,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETICON: {
       auto* icon = reinterpret_cast<const ui::ImageResource*>(lParam);
       if (wParam == ICON_BIG)
-        ui::Update(hwnd, ui::Change::kIcon, [&](WindowState& w) {
+        ui::ChangeWindow(hwnd, ui::Change::kIcon, [&](WindowState& w) {
           w.icon_resource = icon ? icon->name : std::string();
           return true;
         });
@@ -141,7 +128,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return w ? static_cast<LRESULT>(w->rows.size()) : 0;
     }
     case LVM_DELETEALLITEMS:
-      ui::Update(hwnd, ui::Change::kCells, [](WindowState& w) {
+      ui::ChangeWindow(hwnd, ui::Change::kCells, [](WindowState& w) {
         w.rows.clear();
         return true;
       });
@@ -187,7 +174,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       ui::ActivateForeignWindow(hwnd);
     return TRUE;
   }
-  return ui::Update(hwnd, ui::Change::kVisibility, [&](WindowState& w) {
+  return ui::ChangeWindow(hwnd, ui::Change::kVisibility, [&](WindowState& w) {
     switch (cmd) {
       case SW_HIDE:
         w.visible = false;
@@ -223,7 +210,7 @@ BOOL IsIconic(HWND hwnd) {
 
 BOOL SetWindowText(HWND hwnd, const char* text) {
   std::string value = text ? text : "";
-  return ui::Update(hwnd, ui::Change::kText, [&](WindowState& w) {
+  return ui::ChangeWindow(hwnd, ui::Change::kText, [&](WindowState& w) {
     if (w.text == value) return false;
     w.text = value;
     return true;
@@ -251,7 +238,7 @@ BOOL SetForegroundWindow(HWND hwnd) {
     ui::ActivateForeignWindow(hwnd);
     return TRUE;
   }
-  return ui::Update(hwnd, ui::Change::kForeground, [&](WindowState& w) {
+  return ui::ChangeWindow(hwnd, ui::Change::kForeground, [&](WindowState& w) {
     if (!w.parent) ui::RaiseTopLevel(w.hwnd);
     return true;
   });
@@ -296,7 +283,7 @@ HWND SetFocus(HWND hwnd) {
 }
 
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
-  return ui::Update(hwnd, ui::Change::kVisibility, [&](WindowState& w) {
+  return ui::ChangeWindow(hwnd, ui::Change::kVisibility, [&](WindowState& w) {
     w.enabled = enable != FALSE;
     return true;
   });

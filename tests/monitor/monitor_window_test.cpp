@@ -12,6 +12,7 @@
 #include "platform/ui/display.h"
 #include "platform/ui/headless/headless_display.h"
 #include "res/resource.h"
+#include "tests/common/message_box_watch.h"
 
 namespace {
 
@@ -38,18 +39,6 @@ class ScriptedMonitor : public CMonitorDlg {
   }
 };
 
-// Remembers g_bInitDone at the moment a message box shows.
-class InitFlagAtMessageBox : public ui::WindowObserver {
- public:
-  void OnWindowChange(HWND hwnd, ui::Change change) override {
-    if (change != ui::Change::kVisibility) return;
-    std::lock_guard lock(ui::WindowMutex());
-    const ui::WindowState* w = ui::FindWindowState(hwnd);
-    if (w && w->is_message_box && w->visible) flags.push_back(g_bInitDone.load());
-  }
-  std::vector<std::uint32_t> flags;
-};
-
 class MonitorDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -66,7 +55,9 @@ class MonitorDialogTest : public ::testing::Test {
   }
   CWinApp app_{"pellorin"};
   ui::HeadlessDisplay display_;
-  InitFlagAtMessageBox flag_;
+  // g_bInitDone at each moment a message box shows.
+  std::vector<std::uint32_t> flags_at_box_;
+  MessageBoxWatch flag_{[this](const ui::WindowState&) { flags_at_box_.push_back(g_bInitDone); }};
 };
 
 TEST_F(MonitorDialogTest, WithoutAnAdapterTheFlagIsRaisedBeforeTheMessageShowsOnce) {
@@ -76,7 +67,7 @@ TEST_F(MonitorDialogTest, WithoutAnAdapterTheFlagIsRaisedBeforeTheMessageShowsOn
   testing::internal::CaptureStderr();
   dlg.DoModal();
   std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(flag_.flags, std::vector<std::uint32_t>{1});
+  EXPECT_EQ(flags_at_box_, std::vector<std::uint32_t>{1});
   EXPECT_EQ(err,
             "No Holmsgard Redirector name is found in this machine.\n"
             "  Please make sure Holmsgard is running.\n");

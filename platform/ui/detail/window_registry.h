@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/display.h"
 #include "platform/ui/win_types.h"
 
 class CWnd;
@@ -61,5 +62,20 @@ std::shared_ptr<ThreadQueue> OwnerQueue(HWND hwnd);
 HWND CreateWindowState(WindowState state);
 // Top-level windows, topmost first.
 std::vector<HWND> TopLevelWindows();
+
+// Runs fn on the window's record under WindowMutex and, when fn reports a change, tells the
+// observers once the lock is released. False when the handle names no window.
+template <typename Fn>
+bool ChangeWindow(HWND hwnd, Change change, Fn&& fn) {
+  bool changed;
+  {
+    std::lock_guard lock(WindowMutex());
+    WindowState* w = FindWindowState(hwnd);
+    if (!w) return false;
+    changed = fn(*w);
+  }
+  if (changed) NotifyWindowChange(hwnd, change);
+  return true;
+}
 
 }  // namespace ui
