@@ -19,7 +19,6 @@ class CString {
   void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   int GetLength() const { return static_cast<int>(m_str.size()); }
-  bool IsEmpty() const { return m_str.empty(); }
   CString Left(int count) const;
   operator const char*() const { return m_str.c_str(); }  // NOLINT
   const std::string& str() const { return m_str; }

@@ -100,19 +100,7 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
   if (!control.SubclassDlgItem(static_cast<UINT>(id), pDX->m_pDlgWnd)) pDX->m_bFailed = true;
 }
 
-CWnd* CWndFromHandle(HWND hwnd) {
-  std::lock_guard lock(ui::WindowMutex());
-  ui::WindowState* w = ui::FindWindowState(hwnd);
-  return w ? w->wnd : nullptr;
-}
-
 void CWnd::SetWindowText(const char* text) { ::SetWindowText(m_hWnd, text); }
-
-void CWnd::GetWindowText(CString& text) const {
-  std::lock_guard lock(ui::WindowMutex());
-  ui::WindowState* w = ui::FindWindowState(m_hWnd);
-  text = w ? CString(w->text) : CString();
-}
 
 void CWnd::CenterWindow(CWnd* /*alternateOwner*/) {
   ui::NotifyWindowChange(m_hWnd, ui::Change::kCentered);
@@ -123,12 +111,9 @@ CWnd* CWnd::SetFocus() {
   return nullptr;
 }
 
-BOOL CWnd::ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd); }
 BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
 void CWnd::GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
 BOOL CWnd::SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
-BOOL CWnd::EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
-BOOL CWnd::DestroyWindow() { return ::DestroyWindow(m_hWnd); }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::SendMessage(m_hWnd, message, wParam, lParam);

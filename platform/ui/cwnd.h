@@ -39,7 +39,6 @@ class CWnd : public CCmdTarget {
   ~CWnd() override;
 
   HWND m_hWnd = nullptr;
-  HWND GetSafeHwnd() const { return m_hWnd; }
 
   // Every message for the window passes here: its map chain first, then the default processing.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -53,15 +52,11 @@ class CWnd : public CCmdTarget {
   BOOL SubclassDlgItem(UINT id, CWnd* parent);
 
   void SetWindowText(const char* text);
-  void GetWindowText(CString& text) const;
   void CenterWindow(CWnd* alternateOwner = nullptr);
   CWnd* SetFocus();
-  BOOL ShowWindow(int cmd);
   BOOL IsIconic() const;
   void GetClientRect(RECT* rect) const;
   BOOL SetForegroundWindow();
-  BOOL EnableWindow(BOOL enable = TRUE);
-  BOOL DestroyWindow();
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs, void* timerProc);
@@ -71,6 +66,3 @@ class CWnd : public CCmdTarget {
 };
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
-
-// Window object bound to a handle, if any (for the layer and displays).
-CWnd* CWndFromHandle(HWND hwnd);

@@ -282,13 +282,6 @@ HWND SetFocus(HWND hwnd) {
   return previous;
 }
 
-BOOL EnableWindow(HWND hwnd, BOOL enable) {
-  return ui::ChangeWindow(hwnd, ui::Change::kVisibility, [&](WindowState& w) {
-    w.enabled = enable != FALSE;
-    return true;
-  });
-}
-
 // Client sizes in pixels: a control's own pixel size when it has one, else its template size
 // at the nominal dialog font (6 x 13 pixels per character); a minimised window is its icon.
 BOOL GetClientRect(HWND hwnd, RECT* rect) {

@@ -23,7 +23,6 @@ BOOL SetForegroundWindow(HWND hwnd);
 HWND GetDlgItem(HWND dialog, int id);
 HWND GetParent(HWND hwnd);
 HWND SetFocus(HWND hwnd);
-BOOL EnableWindow(HWND hwnd, BOOL enable);
 BOOL GetClientRect(HWND hwnd, RECT* rect);
 int GetSystemMetrics(int index);
 
